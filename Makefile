@@ -1,0 +1,17 @@
+# The two commands of the README. Each first runs the idempotent set-up step.
+BUILD_DIR ?= $(CURDIR)/build
+export BUILD_DIR
+
+.PHONY: run test bench setup
+
+setup:
+	@bash scripts/setup.sh
+
+test: setup
+	@bash scripts/test.sh "$(BUILD_DIR)"
+
+run: setup
+	@bash scripts/run.sh "$(BUILD_DIR)"
+
+bench: setup
+	@bash scripts/bench.sh "$(BUILD_DIR)"

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs a command inside the private Wine prefix of a build tree, with a
+# persistent wineserver and (unless DISPLAY is already set) a private Xvfb.
+# Everything it started is stopped afterwards; the command's exit code is kept.
+# Usage: wine-session.sh <prefix-dir> <command...>
+set -uo pipefail
+prefix=$(realpath -m "$1"); shift
+here=$(cd "$(dirname "$0")" && pwd)
+bash "$here/prefix.sh" "$prefix" || exit 1
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+export XDG_DATA_HOME=$(cd "$prefix/.." && pwd)/xdg-data
+mkdir -p "$XDG_DATA_HOME"
+ws=/usr/lib/wine/wineserver
+[ -x "$ws" ] || ws=$(command -v wineserver)
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ] || [ "${KLAREX_OWN_XVFB:-0}" = 1 ]; then
+  for n in $(seq 90 140); do
+    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
+    Xvfb :$n -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=:$n
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    break
+  done
+fi
+cleanup() {
+  WINEPREFIX=$prefix "$ws" -k >/dev/null 2>&1
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+}
+trap cleanup EXIT
+( cd "$prefix/drive_c" && "$ws" -p </dev/null >/dev/null 2>&1 && wine wineboot </dev/null >/dev/null 2>&1 )
+"$@"
