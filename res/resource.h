@@ -1,4 +1,6 @@
-// Resource identifiers shared by the resource script and the code.
+// Resource identifiers shared by the resource scripts and the code.
 #pragma once
 
-#define IDR_MAINFRAME 127
+#include "ids_art.h"
+#include "ids_main.h"
+#include "ids_dialogs.h"

@@ -1,0 +1,2 @@
+// Icons and bitmaps.
+#pragma once

@@ -1,0 +1,2 @@
+// Dialog templates and their controls.
+#pragma once
