@@ -8,7 +8,9 @@ prefix=$(realpath -m "$1"); shift
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/prefix.sh" "$prefix" || exit 1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-export XDG_DATA_HOME=$(cd "$prefix/.." && pwd)/xdg-data
+# The Recycle Bin of the prefix's user (Wine puts it under XDG_DATA_HOME); kept
+# inside drive_c so that tests can look into it as C:\xdg-data\Trash.
+export XDG_DATA_HOME=$prefix/drive_c/xdg-data
 mkdir -p "$XDG_DATA_HOME"
 ws=/usr/lib/wine/wineserver
 [ -x "$ws" ] || ws=$(command -v wineserver)
@@ -23,7 +25,25 @@ if [ -z "${DISPLAY:-}" ] || [ "${KLAREX_OWN_XVFB:-0}" = 1 ]; then
     break
   done
 fi
+# Windows code cannot make Unix symbolic links (Wine's CreateSymbolicLinkW is a
+# stub), yet Wine shows a link to a folder as a reparse point: tests ask this
+# loop for one by writing "<unix link>\n<unix target>\n" into C:\klarex-links\N.req.
+links=$prefix/drive_c/klarex-links
+rm -rf "$links"; mkdir -p "$links"
+(
+  while [ -d "$links" ]; do
+    for req in "$links"/*.req; do
+      [ -e "$req" ] || continue
+      { read -r link; read -r target; } < <(tr -d '\r' < "$req")
+      if [ -n "$target" ]; then ln -sfn "$target" "$link" 2>/dev/null; else rm -f "$link"; fi
+      mv "$req" "${req%.req}.done"
+    done
+    sleep 0.05
+  done
+) </dev/null >/dev/null 2>&1 &
+link_pid=$!
 cleanup() {
+  kill "$link_pid" 2>/dev/null
   WINEPREFIX=$prefix "$ws" -k >/dev/null 2>&1
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null

@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include "support/folder_link.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -69,8 +71,8 @@ void RemoveTree(const std::wstring& path) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryW(path.c_str());
   } else if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) {
-    // Under Wine removing a link acts on its target; tests that plant links
-    // unlink them from the host side themselves.
+    // Under Wine removing a link acts on its target: unlink it from the host side.
+    RemoveFolderLink(path);
   } else {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(path.c_str());

@@ -1,0 +1,70 @@
+#include "support/folder_link.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+namespace klarex::test {
+
+namespace {
+
+std::atomic<unsigned> g_requests{0};
+
+// Wine's kernel32 export; absent on Windows.
+std::string UnixPath(const std::wstring& dosPath) {
+  using Fn = char*(__cdecl*)(const wchar_t*);
+  static auto fn = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!fn) return {};
+  char* unix = fn(dosPath.c_str());
+  if (!unix) return {};
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
+bool Request(const std::string& body) {
+  std::wstring base = L"C:\\klarex-links\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                      std::to_wstring(g_requests++);
+  std::wstring tmp = base + L".tmp";
+  HANDLE h = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  WriteFile(h, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+  CloseHandle(h);
+  if (!MoveFileW(tmp.c_str(), (base + L".req").c_str())) return false;
+  std::wstring done = base + L".done";
+  for (int i = 0; i < 200; ++i) {
+    if (GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      DeleteFileW(done.c_str());
+      return true;
+    }
+    Sleep(25);
+  }
+  return false;
+}
+
+}  // namespace
+
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
+  std::string unixTarget = UnixPath(target);
+  std::wstring parent = link.substr(0, link.rfind(L'\\'));
+  std::string unixParent = UnixPath(parent);
+  if (unixTarget.empty() || unixParent.empty()) return false;
+  std::string name(link.begin() + static_cast<long>(parent.size()) + 1, link.end());  // ASCII names
+  if (!Request(unixParent + "/" + name + "\n" + unixTarget + "\n")) return false;
+  DWORD attrs = GetFileAttributesW(link.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool RemoveFolderLink(const std::wstring& link) {
+  std::wstring parent = link.substr(0, link.rfind(L'\\'));
+  std::string unixParent = UnixPath(parent);
+  if (unixParent.empty()) return false;
+  std::string name(link.begin() + static_cast<long>(parent.size()) + 1, link.end());
+  // An empty target asks the helper to unlink it.
+  return Request(unixParent + "/" + name + "\n\n");
+}
+
+}  // namespace klarex::test
