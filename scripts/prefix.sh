@@ -16,7 +16,13 @@ wineboot -i </dev/null >/dev/null 2>&1 || true
 "$ws" -w
 "$ws" -p </dev/null >/dev/null 2>&1
 wine wineboot </dev/null >/dev/null 2>&1 || true
+# No window manager runs under Xvfb: let Wine draw captions and frames itself.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 || true
 rm -f "$prefix/dosdevices/z:"
+# Debian's Wine does not find its own TrueType fonts (Marlett draws the caption
+# buttons and menu glyphs) until they are in the prefix's Fonts folder.
+cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
 # A second fixed drive for tests of machines whose Windows lives on D:.
 mkdir -p "$prefix/drive_d"
 ln -sfn ../drive_d "$prefix/dosdevices/d:"
