@@ -1,0 +1,26 @@
+// SQLite databases for tests, made and inspected directly through sqlite3.dll
+// (never through the program's own database layer).
+#pragma once
+#include <string>
+
+namespace klarex::test {
+
+std::string Utf8(const std::wstring& text);
+
+// Creates (or opens) the database file `path` and runs `sql` on it.
+// False if the file cannot be opened or a statement fails.
+bool RunSql(const std::wstring& path, const char* sql);
+
+// First column of the first row of `sql`, or -1 if the query fails or has no row.
+long long QueryNumber(const std::wstring& path, const char* sql);
+
+// A places.sqlite with Firefox's history tables and some history:
+//   page 1: bookmarked, 2 visits, typed input "ex";
+//   page 2: annotated, 1 visit;
+//   page 3: neither, 3 visits, typed input "fo";
+//   page 4: neither, never visited;
+//   a bookmark folder (no page).
+// Pages 1 and 2 must survive a history clean-up; pages 3 and 4 must not.
+bool CreatePlacesDb(const std::wstring& path);
+
+}  // namespace klarex::test
