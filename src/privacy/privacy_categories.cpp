@@ -1,0 +1,40 @@
+#include "privacy/privacy_categories.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "../res/ids_dialogs.h"
+
+namespace klarex {
+
+const std::array<PrivacyCategory, kCategoryCount> kPrivacyCategories = {{
+    {IDC_ADVANCE_URL, 138, L"Ur&l History", true},
+    {IDC_ADVANCE_PASSWORDS, 134, L"AutoComplete &Passwords", false},
+    {IDC_ADVANCE_RUN, 136, L"&Run History", false},
+    {IDC_ADVANCE_FIND, 133, L"&Find History", false},
+    {IDC_ADVANCE_TYPED, 137, L"&Typed URL", false},
+    {IDC_ADVANCE_RECENT, 139, L"Recent &Documents", true},
+}};
+
+CategoryWeights MakeCategoryWeights(std::size_t findHistoryKeys, std::size_t recentDocKeys) {
+  return {16, 4, 1, static_cast<int>(findHistoryKeys) + 1, 1, static_cast<int>(recentDocKeys) + 3};
+}
+
+int ExpectedTotal(const CategoryWeights& weights, const CategoryFlags& on) {
+  int total = 0;
+  for (std::size_t i = 0; i < kCategoryCount; ++i) {
+    if (on[i]) total += weights[i];
+  }
+  return total > 0 ? total : 1;
+}
+
+int ProgressPercent(int progress, int total) {
+  if (total <= 0) total = 1;
+  // Widened so that a runaway counter cannot overflow into a negative value.
+  long long percent = static_cast<long long>(progress) * 100 / total;
+  return static_cast<int>(std::clamp<long long>(percent, INT_MIN, INT_MAX));
+}
+
+int BarPosition(int percent) { return std::clamp(percent, 0, 100); }
+
+}  // namespace klarex
