@@ -1,0 +1,56 @@
+#include "framework/dialog.h"
+
+#include <exception>
+
+#include "framework/wnd.h"
+
+namespace klarex {
+
+INT_PTR CDialog::DoModal() {
+  return ::DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(m_templateId), m_parent,
+                           &CDialog::StaticProc, reinterpret_cast<LPARAM>(this));
+}
+
+bool CDialog::OnMessage(UINT msg, WPARAM wp, LPARAM, INT_PTR& result) {
+  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+    if (LOWORD(wp) == IDOK) {
+      OnOK();
+      result = TRUE;
+      return true;
+    }
+    if (LOWORD(wp) == IDCANCEL) {
+      OnCancel();
+      result = TRUE;
+      return true;
+    }
+  }
+  return false;
+}
+
+INT_PTR CALLBACK CDialog::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  CDialog* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<CDialog*>(lp);
+    ::SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+    self->m_hwnd = hwnd;
+  } else {
+    self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+  }
+  if (!self) return FALSE;
+  INT_PTR result = FALSE;
+  try {
+    if (msg == WM_INITDIALOG)
+      result = self->OnInitDialog();
+    else if (!self->OnMessage(msg, wp, lp, result))
+      result = FALSE;
+  } catch (const std::exception&) {
+    result = FALSE;
+  }
+  if (msg == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    self->m_hwnd = nullptr;
+  }
+  return result;
+}
+
+}  // namespace klarex
