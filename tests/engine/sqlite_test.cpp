@@ -1,12 +1,10 @@
-#include "engine/sqlite_db.h"
-
-#include <windows.h>
-
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <windows.h>
 
 #include <string>
 
+#include "engine/sqlite_db.h"
 #include "support/places_db.h"
 #include "support/temp_dir.h"
 
@@ -34,19 +32,42 @@ bool Exists(const std::wstring& path) {
 
 TEST(SqliteError, NamesEveryListedCodeAndNothingElse) {
   const std::pair<int, const char*> table[] = {
-      {0, "SQLITE_OK"},          {1, "SQLITE_ERROR"},     {2, "SQLITE_INTERNAL"},
-      {3, "SQLITE_PERM"},        {4, "SQLITE_ABORT"},     {5, "SQLITE_BUSY"},
-      {6, "SQLITE_LOCKED"},      {7, "SQLITE_NOMEM"},     {8, "SQLITE_READONLY"},
-      {9, "SQLITE_INTERRUPT"},   {10, "SQLITE_IOERR"},    {11, "SQLITE_CORRUPT"},
-      {12, "SQLITE_NOTFOUND"},   {13, "SQLITE_FULL"},     {14, "SQLITE_CANTOPEN"},
-      {15, "SQLITE_PROTOCOL"},   {16, "SQLITE_EMPTY"},    {17, "SQLITE_SCHEMA"},
-      {18, "SQLITE_TOOBIG"},     {19, "SQLITE_CONSTRAINT"}, {20, "SQLITE_MISMATCH"},
-      {21, "SQLITE_MISUSE"},     {22, "SQLITE_NOLFS"},    {23, "SQLITE_AUTH"},
-      {24, "SQLITE_FORMAT"},     {25, "SQLITE_RANGE"},    {100, "SQLITE_ROW"},
-      {101, "SQLITE_DONE"},      {1000, "DBLAYER_ERROR"},
+      {0, "SQLITE_OK"},
+      {1, "SQLITE_ERROR"},
+      {2, "SQLITE_INTERNAL"},
+      {3, "SQLITE_PERM"},
+      {4, "SQLITE_ABORT"},
+      {5, "SQLITE_BUSY"},
+      {6, "SQLITE_LOCKED"},
+      {7, "SQLITE_NOMEM"},
+      {8, "SQLITE_READONLY"},
+      {9, "SQLITE_INTERRUPT"},
+      {10, "SQLITE_IOERR"},
+      {11, "SQLITE_CORRUPT"},
+      {12, "SQLITE_NOTFOUND"},
+      {13, "SQLITE_FULL"},
+      {14, "SQLITE_CANTOPEN"},
+      {15, "SQLITE_PROTOCOL"},
+      {16, "SQLITE_EMPTY"},
+      {17, "SQLITE_SCHEMA"},
+      {18, "SQLITE_TOOBIG"},
+      {19, "SQLITE_CONSTRAINT"},
+      {20, "SQLITE_MISMATCH"},
+      {21, "SQLITE_MISUSE"},
+      {22, "SQLITE_NOLFS"},
+      {23, "SQLITE_AUTH"},
+      {24, "SQLITE_FORMAT"},
+      {25, "SQLITE_RANGE"},
+      {100, "SQLITE_ROW"},
+      {101, "SQLITE_DONE"},
+      {1000, "DBLAYER_ERROR"},
       // Unlisted: the next code, extended codes, negatives.
-      {26, "UNKNOWN_ERROR"},     {27, "UNKNOWN_ERROR"},   {99, "UNKNOWN_ERROR"},
-      {102, "UNKNOWN_ERROR"},    {261, "UNKNOWN_ERROR"},  {999, "UNKNOWN_ERROR"},
+      {26, "UNKNOWN_ERROR"},
+      {27, "UNKNOWN_ERROR"},
+      {99, "UNKNOWN_ERROR"},
+      {102, "UNKNOWN_ERROR"},
+      {261, "UNKNOWN_ERROR"},
+      {999, "UNKNOWN_ERROR"},
       {-1, "UNKNOWN_ERROR"}};
   for (const auto& [code, name] : table) EXPECT_STREQ(CSqliteError::CodeName(code), name) << code;
 }
@@ -55,7 +76,8 @@ TEST(SqliteError, FormatsNameCodeAndMessageAndCopiesIndependently) {
   CSqliteError busy(5, "database is locked");
   EXPECT_EQ(busy.Code(), 5);
   EXPECT_STREQ(busy.Message(), "SQLITE_BUSY[5]: database is locked");
-  EXPECT_STREQ(CSqliteError(26, static_cast<const char*>(nullptr)).Message(), "UNKNOWN_ERROR[26]: ");
+  EXPECT_STREQ(CSqliteError(26, static_cast<const char*>(nullptr)).Message(),
+               "UNKNOWN_ERROR[26]: ");
 
   auto* original = new CSqliteError(21, "misuse");
   CSqliteError copy(*original);

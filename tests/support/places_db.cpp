@@ -1,8 +1,7 @@
 #include "support/places_db.h"
 
-#include <windows.h>
-
 #include <sqlite3.h>
+#include <windows.h>
 
 namespace klarex::test {
 
@@ -66,8 +65,8 @@ INSERT INTO moz_inputhistory (place_id, input, use_count) VALUES (1, 'ex', 2), (
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                 nullptr, nullptr);
   std::string out(size, '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
                       nullptr, nullptr);

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/klarex_doc.h"
+#include "support/places_db.h"
+#include "support/temp_dir.h"
+#include "sys/status_sink.h"
+
+namespace klarex {
+namespace {
+
+using test::CreatePlacesDb;
+using test::QueryNumber;
+using test::RunSql;
+using test::TempDir;
+
+// A machine with nothing installed but the special folders a test names.
+class StubMachine : public IMachine {
+ public:
+  explicit StubMachine(std::wstring windowsDir) : m_windowsDir(std::move(windowsDir)) {}
+  std::map<int, std::wstring> folders;
+
+  std::wstring WindowsDirectory() override { return m_windowsDir; }
+  bool SpecialFolder(int csidl, std::wstring& path) override {
+    auto it = folders.find(csidl);
+    if (it == folders.end()) return false;
+    path = it->second;
+    return true;
+  }
+  bool Environment(const wchar_t*, std::wstring&) override { return false; }
+  std::wstring RegistryText(HKEY, const std::wstring&, const std::wstring& def) override {
+    return def;
+  }
+  std::vector<std::wstring> RegistrySubkeys(const std::wstring&) override { return {}; }
+  DWORD LogicalDrives() override { return 0; }
+  UINT DriveType(const std::wstring&) override { return DRIVE_NO_ROOT_DIR; }
+
+ private:
+  std::wstring m_windowsDir;
+};
+
+class RecordingSink : public IStatusSink {
+ public:
+  RecordingSink() { SetStatusSink(this); }
+  ~RecordingSink() override { SetStatusSink(nullptr); }
+  std::vector<std::wstring> texts;
+  void SetStatusText(const std::wstring& text) override { texts.push_back(text); }
+  void ShowDeletingStatus(const std::wstring&) override {}
+};
+
+long long Rows(const std::wstring& db, const char* table) {
+  return QueryNumber(db, (std::string("SELECT count(*) FROM ") + table + ";").c_str());
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+uint64_t SizeOf(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return ~0ull;
+  return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+// A document on a machine without Firefox, pointed at a profile folder of the
+// test's choosing, as the catalogue would have found it.
+class FirefoxHistory : public ::testing::Test {
+ protected:
+  FirefoxHistory() : machine(dir.Folder(L"Windows")), doc(machine) {
+    profile = dir / L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default";
+    places = profile + L"\\places.sqlite";
+    doc.m_firefoxProfileDir = profile;
+  }
+
+  TempDir dir;
+  StubMachine machine;
+  CKlarexDoc doc;
+  std::wstring profile;
+  std::wstring places;
+  RecordingSink sink;
+};
+
+TEST_F(FirefoxHistory, ClearingHistoryKeepsBookmarkedAndAnnotatedPagesOnly) {
+  dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default");
+  ASSERT_TRUE(CreatePlacesDb(places));
+  EXPECT_TRUE(doc.OpenFirefoxHistory());
+
+  doc.ClearFirefoxHistory();
+  EXPECT_EQ(Rows(places, "moz_places"), 2);
+  EXPECT_EQ(QueryNumber(places, "SELECT count(*) FROM moz_places WHERE id IN (1, 2);"), 2);
+  EXPECT_EQ(Rows(places, "moz_historyvisits"), 0);
+  EXPECT_EQ(Rows(places, "moz_bookmarks"), 2);
+  EXPECT_EQ(Rows(places, "moz_annos"), 1);
+  EXPECT_EQ(Rows(places, "moz_inputhistory"), 2);  // a separate category
+  EXPECT_TRUE(sink.texts.empty());
+
+  doc.ClearFirefoxInputHistory();
+  EXPECT_EQ(Rows(places, "moz_inputhistory"), 0);
+  EXPECT_EQ(Rows(places, "moz_places"), 2);
+  EXPECT_TRUE(sink.texts.empty());
+  EXPECT_EQ(doc.TakePendingStatus(), L"");
+}
+
+TEST_F(FirefoxHistory, MissingTablesAreReportedAndStopOnlyTheirOwnStatement) {
+  dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default");
+  ASSERT_TRUE(RunSql(places,
+                     "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY);"
+                     "INSERT INTO moz_historyvisits VALUES (1), (2);"));
+  ASSERT_TRUE(doc.OpenFirefoxHistory());
+
+  doc.ClearFirefoxHistory();
+  doc.ClearFirefoxInputHistory();
+  EXPECT_EQ(sink.texts,
+            (std::vector<std::wstring>{
+                L"Cannot clear Firefox history",
+                L"Firefox input history: SQLITE_ERROR[1]: no such table: moz_inputhistory"}));
+  // The visits statement comes second and is skipped once the first has failed.
+  EXPECT_EQ(Rows(places, "moz_historyvisits"), 2);
+}
+
+TEST_F(FirefoxHistory, MissingProfileOrDatabaseIsSilentAndCreatesNothing) {
+  // No profile folder at all.
+  EXPECT_FALSE(doc.OpenFirefoxHistory());
+  doc.ClearFirefoxHistory();
+  doc.ClearFirefoxInputHistory();
+  EXPECT_FALSE(Exists(profile));
+
+  // A profile without places.sqlite.
+  dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default");
+  EXPECT_FALSE(doc.OpenFirefoxHistory());
+  EXPECT_FALSE(doc.m_historyDb.IsOpen());
+  doc.ClearFirefoxHistory();
+  doc.ClearFirefoxInputHistory();
+  EXPECT_FALSE(Exists(places));
+  EXPECT_TRUE(sink.texts.empty());
+  EXPECT_EQ(doc.TakePendingStatus(), L"");
+
+  // A database that appears after start-up is not the one opened then: the
+  // clean-up says it could not clear instead of pretending it did.
+  ASSERT_TRUE(CreatePlacesDb(places));
+  doc.ClearFirefoxHistory();
+  EXPECT_EQ(sink.texts, std::vector<std::wstring>{L"Cannot clear Firefox history"});
+  EXPECT_EQ(Rows(places, "moz_historyvisits"), 6);
+}
+
+TEST_F(FirefoxHistory, EmptyDatabaseFileIsLeftAlone) {
+  dir.File(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default\\places.sqlite", 0);
+  doc.OpenFirefoxHistory();
+  doc.ClearFirefoxHistory();
+  doc.ClearFirefoxInputHistory();
+  EXPECT_TRUE(sink.texts.empty());
+  EXPECT_EQ(SizeOf(places), 0u);
+}
+
+TEST_F(FirefoxHistory, FileThatIsNotADatabaseIsReportedAndKept) {
+  dir.File(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default\\places.sqlite", 2048);
+  doc.OpenFirefoxHistory();
+  doc.ClearFirefoxHistory();
+  doc.ClearFirefoxInputHistory();
+  EXPECT_EQ(sink.texts, (std::vector<std::wstring>{
+                            L"Cannot clear Firefox history",
+                            L"Firefox input history: UNKNOWN_ERROR[26]: file is not a database"}));
+  EXPECT_EQ(SizeOf(places), 2048u);
+}
+
+TEST_F(FirefoxHistory, FailedOpenIsKeptForTheStatusLineOnce) {
+  // A folder where the database file should be cannot be opened.
+  dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default\\places.sqlite");
+  EXPECT_FALSE(doc.OpenFirefoxHistory());
+  EXPECT_FALSE(doc.m_historyDb.IsOpen());
+  EXPECT_TRUE(sink.texts.empty());  // no status line exists while the document is built
+  EXPECT_EQ(doc.TakePendingStatus(),
+            L"Firefox history: SQLITE_CANTOPEN[14]: unable to open database file");
+  EXPECT_EQ(doc.TakePendingStatus(), L"");
+}
+
+TEST(FirefoxHistoryAtStartUp, DocumentOpensTheProfileNamedInProfilesIni) {
+  TempDir dir;
+  StubMachine machine(dir.Folder(L"Windows"));
+  machine.folders[CSIDL_APPDATA] = dir.Folder(L"Roaming");
+  machine.folders[CSIDL_LOCAL_APPDATA] = dir.Folder(L"Local");
+  std::wstring firefox = dir.Folder(L"Roaming\\Mozilla\\Firefox");
+  ASSERT_TRUE(WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/\u00e9t\u00e9.default",
+                                         (firefox + L"\\profiles.ini").c_str()));
+  std::wstring places = dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\\u00e9t\u00e9.default") +
+                        L"\\places.sqlite";
+  ASSERT_TRUE(CreatePlacesDb(places));
+
+  RecordingSink sink;
+  {
+    CKlarexDoc doc(machine);
+    EXPECT_TRUE(doc.m_historyDb.IsOpen());
+    EXPECT_EQ(doc.TakePendingStatus(), L"");
+    doc.ClearFirefoxHistory();
+    EXPECT_EQ(Rows(places, "moz_historyvisits"), 0);
+  }
+  EXPECT_TRUE(sink.texts.empty());
+  // The document closed the database: the file can be deleted.
+  EXPECT_TRUE(DeleteFileW(places.c_str()));
+}
+
+}  // namespace
+}  // namespace klarex
