@@ -172,7 +172,15 @@ TEST(GetFolderSize, NeverFollowsALinkedFolder) {
 class ResolveWildcardFolderTest : public testing::Test {
  protected:
   void SetUp() override { GetCurrentDirectoryW(MAX_PATH, m_saved); }
-  void TearDown() override { SetCurrentDirectoryW(m_saved); }
+  // Run from a host folder outside the prefix, the saved directory cannot be set
+  // again; any other folder releases the temporary one so it can be removed.
+  void TearDown() override {
+    if (!SetCurrentDirectoryW(m_saved)) {
+      wchar_t windows[MAX_PATH];
+      GetWindowsDirectoryW(windows, MAX_PATH);
+      SetCurrentDirectoryW(windows);
+    }
+  }
   TempDir m_dir;
 
  private:
