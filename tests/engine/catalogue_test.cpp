@@ -1,0 +1,313 @@
+// The target catalogue built from made-up machines.
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/klarex_doc.h"
+#include "support/catalogue_tables.h"
+#include "support/fake_machine.h"
+
+namespace klarex {
+namespace {
+
+using test::FakeMachine;
+using test::kLocalDir;
+using test::kRoamingDir;
+
+std::vector<std::wstring> Texts(const std::vector<const wchar_t*>& list) {
+  return {list.begin(), list.end()};
+}
+
+std::vector<std::wstring> Texts(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& list) {
+  std::vector<std::wstring> texts;
+  for (const auto& [folder, mask] : list) texts.push_back(std::wstring(folder) + L"|" + mask);
+  return texts;
+}
+
+constexpr wchar_t kEdgeStorage[] =
+    L"SOFTWARE\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+    L"AppContainer\\Storage\\";
+
+TEST(Catalogue, ListsHoldTheDocumentedEntriesInOrder) {
+  FakeMachine machine;
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(Texts(doc.m_winDirSubfolderMasks), Texts(test::kWinDirSubfolderMasks));
+  EXPECT_EQ(Texts(doc.m_legacyIeFolders), Texts(test::kLegacyIeFolders));
+  EXPECT_EQ(Texts(doc.m_winDirMasks), Texts(test::kWinDirMasks));
+  EXPECT_EQ(Texts(doc.m_fixedDriveMasks), Texts(test::kFixedDriveMasks));
+  EXPECT_EQ(Texts(doc.m_allUsersFolders), Texts(test::kAllUsersFolders));
+  EXPECT_EQ(Texts(doc.m_appDataFolders), Texts(test::kAppDataFolders));
+  EXPECT_EQ(Texts(doc.m_rootFiles), Texts(test::kRootFiles));
+  EXPECT_EQ(Texts(doc.m_fixedDriveFolders), Texts(test::kFixedDriveFolders));
+  EXPECT_EQ(Texts(doc.m_winDirFolders), Texts(test::kWinDirFolders));
+  EXPECT_EQ(Texts(doc.m_fixedDriveSetupFolders), Texts(test::kFixedDriveSetupFolders));
+  EXPECT_EQ(Texts(doc.m_winDirCacheFolders), Texts(test::kWinDirCacheFolders));
+  EXPECT_EQ(Texts(doc.m_localAppDataFolders), Texts(test::kLocalAppDataFolders));
+  EXPECT_EQ(Texts(doc.m_realPlayerFolders), Texts(test::kRealPlayerFolders));
+  EXPECT_EQ(Texts(doc.m_runHistoryKeys), Texts(test::kRunHistoryKeys));
+  EXPECT_EQ(Texts(doc.m_autoCompleteKeys), Texts(test::kAutoCompleteKeys));
+  EXPECT_EQ(Texts(doc.m_typedUrlKeys), Texts(test::kTypedUrlKeys));
+  EXPECT_EQ(Texts(doc.m_findHistoryKeys), Texts(test::kFindHistoryKeys));
+  EXPECT_EQ(Texts(doc.m_recentDocKeys), Texts(test::kRecentDocKeys));
+
+  const size_t counts[] = {doc.m_winDirSubfolderMasks.size(), doc.m_legacyIeFolders.size(),
+                           doc.m_winDirMasks.size(),          doc.m_fixedDriveMasks.size(),
+                           doc.m_allUsersFolders.size(),      doc.m_appDataFolders.size(),
+                           doc.m_rootFiles.size(),            doc.m_fixedDriveFolders.size(),
+                           doc.m_winDirFolders.size(),        doc.m_fixedDriveSetupFolders.size(),
+                           doc.m_winDirCacheFolders.size(),   doc.m_localAppDataFolders.size(),
+                           doc.m_realPlayerFolders.size(),    doc.m_runHistoryKeys.size(),
+                           doc.m_autoCompleteKeys.size(),     doc.m_typedUrlKeys.size(),
+                           doc.m_findHistoryKeys.size(),      doc.m_recentDocKeys.size()};
+  const size_t expected[] = {32, 5, 9, 4, 2, 6, 11, 10, 21, 2, 6, 9, 2, 3, 2, 4, 8, 17};
+  EXPECT_TRUE(std::equal(std::begin(counts), std::end(counts), std::begin(expected)));
+}
+
+TEST(Catalogue, BaseFoldersComeFromTheMachine) {
+  FakeMachine machine;
+  machine.environment[L"ALLUSERSPROFILE"] = machine / L"ProgramData";
+  machine.specialFolders.erase(CSIDL_MYMUSIC);
+  const std::wstring programFiles = machine / L"Program Files";
+  machine.SetRegistry(HKEY_LOCAL_MACHINE,
+                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders\\" +
+                          programFiles + L"\\Microsoft Office\\Office\\Shortcut Bar",
+                      L"X:\\Office\\Shortcut Bar");
+  machine.SetRegistry(HKEY_LOCAL_MACHINE,
+                      L"SOFTWARE\\Mirabilis\\ICQ\\ICQPro\\Install\\General\\InstalledDir",
+                      std::wstring(300, L'i'));
+  CKlarexDoc doc(machine);
+
+  EXPECT_EQ(doc.m_allFilesMask, L"*.*");
+  EXPECT_EQ(doc.m_driveRoot, L"?:\\");
+  EXPECT_EQ(doc.m_windowsDir, machine / L"Windows");
+  EXPECT_EQ(doc.m_systemDrive, machine.Root().substr(0, 2));
+  EXPECT_EQ(g_folderTypeName, L"Folder");
+  EXPECT_EQ(doc.m_allUsersProfileDir, machine / L"ProgramData");
+  EXPECT_EQ(doc.m_appDataDir, machine / kRoamingDir);
+  EXPECT_EQ(doc.m_programFilesDir, programFiles);
+  EXPECT_EQ(doc.m_commonFilesX86Dir, machine / L"Program Files (x86)\\Common Files");
+  EXPECT_EQ(doc.m_localAppDataDir, machine / kLocalDir);
+  EXPECT_EQ(doc.m_musicDir, L"");  // unresolved stays empty
+  EXPECT_EQ(doc.m_internetCacheDir, machine / L"Users\\u\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+  EXPECT_EQ(doc.m_officeShortcutBarDir, L"X:\\Office\\Shortcut Bar");
+  EXPECT_EQ(doc.m_icqDir, std::wstring(259, L'i'));  // cut to fit a path buffer
+  EXPECT_EQ(doc.m_netscapeDir, L"");                 // "null" has no backslash
+  EXPECT_EQ(doc.m_officeRootDir, L"null");
+  EXPECT_EQ(doc.m_safariLocalDir, machine / L"Users\\u\\AppData\\Local\\Apple Computer\\Safari");
+}
+
+TEST(Catalogue, MissingValuesAndVariablesGiveNullOrEmpty) {
+  FakeMachine machine;
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_allUsersProfileDir, L"");
+  EXPECT_EQ(doc.m_officeShortcutBarDir, L"null");
+  EXPECT_EQ(doc.m_icqDir, L"null");
+  EXPECT_EQ(doc.m_netscapeDir, L"");
+}
+
+TEST(Catalogue, SystemDriveIsTheDriveOfTheWindowsFolder) {
+  FakeMachine machine;
+  machine.windowsDir = L"D:\\WinNT";
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_systemDrive, L"D:");
+}
+
+TEST(Catalogue, NetscapeFolderIsThePathCutTwiceAtItsLastBackslash) {
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"C:\\Program Files\\Netscape\\Communicator\\Program", L"C:\\Program Files\\Netscape"},
+      {L"C:\\Netscape.exe", L""},
+      {L"Netscape", L""},
+  };
+  for (const auto& [value, expected] : cases) {
+    FakeMachine machine;
+    machine.SetRegistry(HKEY_LOCAL_MACHINE,
+                        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path",
+                        value);
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_netscapeDir, expected) << value;
+  }
+}
+
+TEST(Catalogue, OfficeRootOfTheFirstEnumeratedVersionOrOf14) {
+  auto root = [](const wchar_t* version) {
+    return L"Software\\Microsoft\\Office\\" + std::wstring(version) + L"\\Common\\InstallRoot\\Path";
+  };
+  {
+    FakeMachine machine;
+    machine.SetSubkeys(L"Software\\Microsoft\\Office", {L"11.0", L"12.0", L"Common"});
+    machine.SetRegistry(HKEY_LOCAL_MACHINE, root(L"11.0"), L"C:\\Office11\\");
+    machine.SetRegistry(HKEY_LOCAL_MACHINE, root(L"12.0"), L"C:\\Office12\\");
+    machine.SetRegistry(HKEY_LOCAL_MACHINE, root(L"14.0"), L"C:\\Office14\\");
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_officeRootDir, L"C:\\Office11\\");
+  }
+  {
+    FakeMachine machine;
+    machine.SetRegistry(HKEY_LOCAL_MACHINE, root(L"14.0"), L"C:\\Office14\\");
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_officeRootDir, L"C:\\Office14\\");
+  }
+  {
+    FakeMachine machine;
+    machine.SetRegistry(HKEY_CURRENT_USER, root(L"14.0"), L"C:\\WrongRoot\\");
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_officeRootDir, L"null");
+  }
+}
+
+TEST(Catalogue, EdgePackageAndCachePathsOfEachChild) {
+  FakeMachine machine;
+  machine.Folder(std::wstring(kLocalDir) + L"\\Packages\\Microsoft.Bing_1");
+  machine.Folder(std::wstring(kLocalDir) + L"\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe");
+  machine.Folder(std::wstring(kLocalDir) + L"\\Packages\\Microsoft.MicrosoftEdge_zz");
+  const std::wstring children =
+      std::wstring(kEdgeStorage) + L"Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\Children";
+  machine.SetSubkeys(children, {L"001", L"002"});
+  auto value = [&](const wchar_t* child, const wchar_t* cache) {
+    return children + L"\\" + child + L"\\Internet Settings\\Cache\\Extensible Cache\\" + cache +
+           L"\\CachePath";
+  };
+  for (const wchar_t* child : {L"001", L"002"}) {
+    for (const wchar_t* cache : {L"DOMStore", L"MicrosoftEdge_iecompat", L"MicrosoftEdge_bingpagedata"})
+      machine.SetRegistry(HKEY_CURRENT_USER, value(child, cache),
+                          std::wstring(L"C:\\E\\") + child + L"\\" + cache);
+  }
+  machine.SetRegistry(HKEY_CURRENT_USER, value(L"002", L"MicrosoftEdge_iecompatua"),
+                      L"C:\\E\\002\\ua");
+
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_edgePackageName, L"Microsoft.MicrosoftEdge_8wekyb3d8bbwe");
+  EXPECT_EQ(doc.m_edgePackageAcDir,
+            machine / L"Users\\u\\AppData\\Local\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC");
+  EXPECT_EQ(doc.m_edgeDomStorePaths,
+            (std::vector<std::wstring>{L"C:\\E\\001\\DOMStore", L"C:\\E\\002\\DOMStore"}));
+  EXPECT_EQ(doc.m_edgeCachePaths, (std::vector<std::wstring>{
+                                      L"C:\\E\\001\\MicrosoftEdge_iecompat",
+                                      L"C:\\E\\002\\MicrosoftEdge_iecompat",
+                                      L"null",
+                                      L"C:\\E\\002\\ua",
+                                      L"C:\\E\\001\\MicrosoftEdge_bingpagedata",
+                                      L"C:\\E\\002\\MicrosoftEdge_bingpagedata",
+                                  }));
+}
+
+TEST(Catalogue, NoEdgePackageLeavesBothEdgeListsEmpty) {
+  FakeMachine machine;
+  machine.Folder(std::wstring(kLocalDir) + L"\\Packages\\Microsoft.Bing_1");
+  // Children of some other package must not be read.
+  machine.SetSubkeys(std::wstring(kEdgeStorage) + L"Microsoft.Bing_1\\Children", {L"001"});
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_edgePackageName, L"");
+  EXPECT_EQ(doc.m_edgePackageAcDir, machine / L"Users\\u\\AppData\\Local\\Packages\\AC");
+  EXPECT_TRUE(doc.m_edgeDomStorePaths.empty());
+  EXPECT_TRUE(doc.m_edgeCachePaths.empty());
+}
+
+TEST(Catalogue, OperaProfileWithAndWithoutItsFolder) {
+  {
+    FakeMachine machine;
+    machine.Folder(std::wstring(kRoamingDir) + L"\\Opera\\Opera Next");
+    machine.Folder(std::wstring(kRoamingDir) + L"\\Opera\\Plugins");
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_operaProfileDir,
+              machine / L"Users\\u\\AppData\\Roaming\\Opera\\Opera Next\\profile");
+  }
+  {
+    FakeMachine machine;
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_operaProfileDir, machine / L"Users\\u\\AppData\\Local\\Opera");
+  }
+}
+
+TEST(Catalogue, AppDataFoldersPreferRoamingOnlyWhenItExists) {
+  const wchar_t chrome[] = L"Google\\Chrome\\User Data\\Default";
+  {
+    FakeMachine machine;
+    machine.Folder(std::wstring(kRoamingDir) + L"\\" + chrome);
+    machine.Folder(std::wstring(kLocalDir) + L"\\" + chrome);
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_chromeProfileDir, machine / kRoamingDir + L"\\" + chrome);
+    EXPECT_EQ(doc.FindAppDataFolder(chrome, true), machine / kLocalDir + L"\\" + chrome);
+  }
+  {
+    FakeMachine machine;  // neither exists
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_chromeProfileDir, machine / kLocalDir + L"\\" + chrome);
+  }
+}
+
+TEST(Catalogue, FirefoxProfileFromProfilesIni) {
+  FakeMachine machine;
+  const std::wstring ini = machine.File(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini");
+  WritePrivateProfileStringW(L"General", L"StartWithLastProfile", L"1", ini.c_str());
+  WritePrivateProfileStringW(L"Profile0", L"IsRelative", L"1", ini.c_str());
+  WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/x.default", ini.c_str());
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+  machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\Profiles\\x.default");
+
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_firefoxProfileDir,
+            machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\x.default");
+  EXPECT_EQ(doc.m_firefoxLocalProfileDir,
+            machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\x.default");
+}
+
+TEST(Catalogue, FirefoxProfileWithoutProfilesIniIsTheFolderItself) {
+  {
+    FakeMachine machine;
+    machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox");
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_firefoxProfileDir, machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Firefox\\.");
+    EXPECT_EQ(doc.m_firefoxLocalProfileDir, machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\.");
+  }
+  {
+    // No roaming folder: the local one's profiles.ini is read.
+    FakeMachine machine;
+    const std::wstring ini = machine.File(std::wstring(kLocalDir) + L"\\Mozilla\\Firefox\\profiles.ini");
+    WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/y.default", ini.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_firefoxProfileDir,
+              machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\y.default");
+  }
+}
+
+TEST(Catalogue, OldMozillaProfileEndsInTheFirstSltEntry) {
+  FakeMachine machine;
+  machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Profiles\\default\\k2x9.slt");
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_mozillaProfileDir,
+            machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Profiles\\default\\k2x9.slt");
+}
+
+TEST(Catalogue, UnresolvedProfileFoldersDeriveNothing) {
+  FakeMachine machine;
+  machine.specialFolders.clear();
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_appDataDir, L"");
+  EXPECT_EQ(doc.m_edgePackageAcDir, L"");
+  EXPECT_EQ(doc.m_mozillaProfileDir, L"");
+  EXPECT_EQ(doc.m_operaProfileDir, L"");
+  EXPECT_EQ(doc.m_chromeProfileDir, L"");
+  EXPECT_EQ(doc.m_firefoxProfileDir, L"");
+  EXPECT_EQ(doc.m_firefoxLocalProfileDir, L"");
+  EXPECT_EQ(doc.m_safariLocalDir, L"");
+}
+
+TEST(JoinPath, JoinsResolvesDotsAndRefusesUnresolvedOrOverlongPaths) {
+  EXPECT_EQ(JoinPath(L"C:\\u\\Local", L"..\\LocalLow\\x"), L"C:\\u\\LocalLow\\x");
+  EXPECT_EQ(JoinPath(L"C:\\", L"Boot"), L"C:\\Boot");
+  EXPECT_EQ(JoinPath(L"C:\\a\\", L"b"), L"C:\\a\\b");
+  EXPECT_EQ(JoinPath(L"D:", L"ProgramData\\x"), L"D:\\ProgramData\\x");
+  EXPECT_EQ(JoinPath(L"", L"Temp"), L"");
+  EXPECT_EQ(JoinPath(L"null", L"Temp"), L"");
+  const std::wstring base = L"C:\\" + std::wstring(250, L'a');  // 253 characters
+  EXPECT_EQ(JoinPath(base, L"12345").size(), 259u);
+  EXPECT_EQ(JoinPath(base, L"123456"), L"");
+}
+
+}  // namespace
+}  // namespace klarex
