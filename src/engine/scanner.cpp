@@ -1,0 +1,177 @@
+// The file scanner: turns a folder and mask, a tree and spec, or one named path
+// into found items, clearing read-only bits on what it finds.
+#include <shlwapi.h>
+
+#include <cwchar>
+
+#include "engine/klarex_doc.h"
+#include "sys/handles.h"
+
+namespace klarex {
+
+namespace {
+
+constexpr size_t kMaxPathChars = MAX_PATH - 1;
+
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
+
+bool IsDotEntry(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+bool IsFolder(DWORD attributes) { return attributes & FILE_ATTRIBUTE_DIRECTORY; }
+
+// A relative folder (an unresolved "null", for one) would be searched in
+// whatever the current directory happens to be.
+bool IsUsableFolder(const std::wstring& folder) {
+  return !folder.empty() && !PathIsRelativeW(folder.c_str());
+}
+
+// The folder in canonical form ending in a backslash, so that entry names join
+// by appending; empty if it does not fit a path buffer.
+std::wstring EntryPrefix(const std::wstring& folder) {
+  if (folder.size() > kMaxPathChars) return {};
+  wchar_t canonical[MAX_PATH];
+  if (!PathCanonicalizeW(canonical, folder.c_str())) return {};
+  std::wstring prefix = canonical;
+  if (prefix.empty()) return {};
+  if (prefix.back() != L'\\') prefix += L'\\';
+  return prefix;
+}
+
+// `prefix` + `mask`; a search path over MAX_PATH takes the long-path form.
+std::wstring SearchPath(const std::wstring& prefix, const wchar_t* mask) {
+  std::wstring search = prefix + mask;
+  if (search.size() >= MAX_PATH && search.size() > 1 && search[1] == L':')
+    search.insert(0, L"\\\\?\\");
+  return search;
+}
+
+// Only the read-only bit changes; nothing is written when it is already clear.
+void ClearReadOnly(const std::wstring& path, DWORD attributes) {
+  if (!(attributes & FILE_ATTRIBUTE_READONLY)) return;
+  const DWORD cleared = attributes & kSettableAttributes;
+  SetFileAttributesW(path.c_str(), cleared ? cleared : FILE_ATTRIBUTE_NORMAL);
+}
+
+// Builds prefix + name into `full`; false when the path would not fit 259 characters.
+bool EntryPath(const std::wstring& prefix, const wchar_t* name, std::wstring& full) {
+  full.assign(prefix).append(name);
+  return full.size() <= kMaxPathChars;
+}
+
+uint64_t SizeOf(const WIN32_FIND_DATAW& entry) {
+  return (uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
+}
+
+void WalkTree(CKlarexDoc& doc, const std::wstring& prefix, const wchar_t* spec) {
+  WIN32_FIND_DATAW entry;
+  FindHandle search(FindFirstFileW(SearchPath(prefix, L"*.*").c_str(), &entry));
+  if (!search) return;
+  std::wstring full;
+  // The first entry (normally ".") is neither matched nor entered.
+  if (EntryPath(prefix, entry.cFileName, full)) ClearReadOnly(full, entry.dwFileAttributes);
+  while (FindNextFileW(search.get(), &entry)) {
+    if (IsDotEntry(entry.cFileName) || !EntryPath(prefix, entry.cFileName, full)) continue;
+    const bool matches =
+        PathMatchSpecW(full.c_str(), spec) || std::wcscmp(entry.cFileName, spec) == 0;
+    if (!matches) {
+      // A link (reparse point) may lead anywhere, even back up the tree.
+      if (IsFolder(entry.dwFileAttributes) &&
+          !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        WalkTree(doc, full + L'\\', spec);
+      continue;
+    }
+    ClearReadOnly(full, entry.dwFileAttributes);
+    // An empty file is not worth listing; a matching folder is taken whole.
+    if (IsFolder(entry.dwFileAttributes) || SizeOf(entry) != 0) doc.AddFoundItem(full.c_str(), entry);
+  }
+}
+
+}  // namespace
+
+void CKlarexDoc::AddFoundItem(const wchar_t* fullPath, const FoundItem& item) {
+  const size_t length = std::wcslen(fullPath);
+  if (length > kMaxPathChars) return;  // never store a cut path
+  FoundItem record = item;
+  std::wmemcpy(record.cFileName, fullPath, length + 1);
+  m_queue.Push(record);
+  if (IsFolder(record.dwFileAttributes)) UpdateAllViews(nullptr, 0);
+}
+
+void CKlarexDoc::ScanFolder(const std::wstring& folder, const wchar_t* mask,
+                            const wchar_t* excludedName) {
+  if (!IsUsableFolder(folder) || !mask) return;
+  const std::wstring prefix = EntryPrefix(folder);
+  if (prefix.empty()) return;
+  WIN32_FIND_DATAW entry;
+  FindHandle search(FindFirstFileW(SearchPath(prefix, mask).c_str(), &entry));
+  if (!search) return;
+  std::wstring full;
+  // The first entry is taken without the name tests; a folder there (often
+  // ".") is passed over.
+  if (EntryPath(prefix, entry.cFileName, full)) {
+    ClearReadOnly(full, entry.dwFileAttributes);
+    if (!IsFolder(entry.dwFileAttributes) && PathFileExistsW(full.c_str()))
+      AddFoundItem(full.c_str(), entry);
+  }
+  while (FindNextFileW(search.get(), &entry)) {
+    if (IsDotEntry(entry.cFileName)) continue;
+    if (excludedName && std::wcscmp(entry.cFileName, excludedName) == 0) continue;
+    if (!EntryPath(prefix, entry.cFileName, full)) continue;
+    ClearReadOnly(full, entry.dwFileAttributes);
+    if (PathFileExistsW(full.c_str())) AddFoundItem(full.c_str(), entry);
+  }
+}
+
+void CKlarexDoc::ScanTree(const std::wstring& folder, const wchar_t* spec) {
+  if (!IsUsableFolder(folder) || !spec) return;
+  const std::wstring prefix = EntryPrefix(folder);
+  if (!prefix.empty()) WalkTree(*this, prefix, spec);
+}
+
+void CKlarexDoc::AddPath(const std::wstring& path) {
+  if (!IsUsableFolder(path) || path.size() > kMaxPathChars || !PathFileExistsW(path.c_str()))
+    return;
+  wchar_t canonical[MAX_PATH];
+  if (!PathCanonicalizeW(canonical, path.c_str())) return;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(canonical, GetFileExInfoStandard, &data)) return;
+  FoundItem item{};
+  item.dwFileAttributes = data.dwFileAttributes;
+  item.ftCreationTime = data.ftCreationTime;
+  item.ftLastAccessTime = data.ftLastAccessTime;
+  item.ftLastWriteTime = data.ftLastWriteTime;
+  if (IsFolder(data.dwFileAttributes)) {
+    item.nFileSizeLow = 0xFFFFFFFF;  // a folder's size is computed by the view
+  } else {
+    item.nFileSizeHigh = data.nFileSizeHigh;
+    item.nFileSizeLow = data.nFileSizeLow;
+  }
+  AddFoundItem(canonical, item);
+}
+
+void CKlarexDoc::ScanFolderMasks(const std::wstring& folder, const NameList& masks) {
+  const NameList copy = masks;
+  for (const wchar_t* mask : copy) ScanFolder(folder, mask, L"");
+}
+
+void CKlarexDoc::ScanSubfolderMasks(const std::wstring& folder, const FolderMaskList& pairs) {
+  const FolderMaskList copy = pairs;
+  for (const auto& [subfolder, mask] : copy) ScanFolder(JoinPath(folder, subfolder), mask, L"");
+}
+
+void CKlarexDoc::ScanFoldersWithMask(const std::wstring& folder, const NameList& names,
+                                     const wchar_t* mask) {
+  const NameList copy = names;
+  for (const wchar_t* name : copy) ScanFolder(JoinPath(folder, name), mask, L"");
+}
+
+void CKlarexDoc::AddPaths(const std::wstring& folder, const NameList& names) {
+  const NameList copy = names;
+  for (const wchar_t* name : copy) AddPath(JoinPath(folder, name));
+}
+
+}  // namespace klarex
