@@ -1,0 +1,285 @@
+// The found-item queue and the scanner on planted folder trees.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/klarex_doc.h"
+#include "support/fake_machine.h"
+#include "support/folder_link.h"
+#include "support/temp_dir.h"
+
+namespace klarex {
+namespace {
+
+using test::CollectingView;
+using test::FakeMachine;
+using test::TempDir;
+using Paths = std::vector<std::wstring>;
+
+FoundItem Item(const wchar_t* path) {
+  FoundItem item{};
+  wcscpy_s(item.cFileName, path);
+  return item;
+}
+
+std::string PopFailure(CFoundItemQueue& queue) {
+  try {
+    queue.Pop();
+  } catch (const char* text) {
+    return text;
+  }
+  return "no exception";
+}
+
+TEST(FoundItemQueue, FirstInFirstOutAndUnderflowText) {
+  CFoundItemQueue queue;
+  EXPECT_TRUE(queue.IsEmpty());
+  EXPECT_EQ(PopFailure(queue), "SB Queue underflow !");
+  EXPECT_TRUE(queue.Push(Item(L"a")));
+  EXPECT_TRUE(queue.Push(Item(L"b")));
+  EXPECT_FALSE(queue.IsEmpty());
+  EXPECT_STREQ(queue.Pop().cFileName, L"a");
+  EXPECT_TRUE(queue.Push(Item(L"c")));
+  EXPECT_STREQ(queue.Pop().cFileName, L"b");
+  EXPECT_STREQ(queue.Pop().cFileName, L"c");
+  EXPECT_TRUE(queue.IsEmpty());
+  EXPECT_EQ(PopFailure(queue), "SB Queue underflow !");
+  // Still usable after an underflow; items left behind are freed with the queue.
+  EXPECT_TRUE(queue.Push(Item(L"d")));
+  EXPECT_STREQ(queue.Pop().cFileName, L"d");
+  EXPECT_TRUE(queue.Push(Item(L"left behind")));
+}
+
+TEST(FoundItemQueue, OneProducerOneConsumerKeepOrder) {
+  CFoundItemQueue queue;
+  constexpr int kCount = 20000;
+  std::thread producer([&] {
+    for (int i = 0; i < kCount; ++i) queue.Push(Item(std::to_wstring(i).c_str()));
+  });
+  int next = 0;
+  bool ordered = true;
+  while (next < kCount) {
+    if (queue.IsEmpty()) continue;
+    ordered = ordered && queue.Pop().cFileName == std::to_wstring(next);
+    ++next;
+  }
+  producer.join();
+  EXPECT_TRUE(ordered);
+  EXPECT_TRUE(queue.IsEmpty());
+}
+
+class ScannerTest : public ::testing::Test {
+ protected:
+  ScannerTest() : doc(machine), view(doc) {}
+  std::wstring Dir(const std::wstring& relative) const { return tree / relative; }
+
+  FakeMachine machine;  // catalogue sources only; the planted trees live in `tree`
+  CKlarexDoc doc;
+  CollectingView view;
+  TempDir tree;
+};
+
+bool IsReadOnly(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY;
+}
+
+void MakeReadOnly(const std::wstring& path) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(ScannerTest, FolderWithAllFilesMaskQueuesFilesAndSubfoldersWithoutDescending) {
+  tree.File(L"s\\a.txt");
+  tree.File(L"s\\sub1\\inner.txt");
+  tree.Folder(L"s\\sub2");
+  tree.File(L"s\\z.dat", 0);
+  doc.ScanFolder(Dir(L"s"), L"*.*");
+  EXPECT_EQ(view.updates, 2);  // one per folder item
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{Dir(L"s\\a.txt"), Dir(L"s\\sub1"), Dir(L"s\\sub2"),
+                                 Dir(L"s\\z.dat")}));
+  EXPECT_TRUE(view.items[1].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(view.items[0].nFileSizeLow, 1u);
+}
+
+TEST_F(ScannerTest, FolderPassesOverAFolderThatIsTheFirstMatch) {
+  tree.Folder(L"s\\a.log");
+  tree.File(L"s\\b.log");
+  tree.Folder(L"s\\c.log");
+  tree.File(L"s\\d.txt");
+  doc.ScanFolder(Dir(L"s"), L"*.log");
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{Dir(L"s\\b.log"), Dir(L"s\\c.log")}));
+}
+
+TEST_F(ScannerTest, FolderExcludedNameIsExactAndSparesOnlyLaterEntries) {
+  tree.File(L"msdtc\\a.txt");
+  tree.File(L"msdtc\\MSDTC.LOG");
+  tree.File(L"msdtc\\z.txt");
+  tree.File(L"lower\\msdtc.log");
+  tree.File(L"first\\MSDTC.LOG");
+  tree.File(L"first\\other.log");
+  doc.ScanFolder(Dir(L"msdtc"), L"*.*", L"MSDTC.LOG");
+  doc.ScanFolder(Dir(L"lower"), L"*.*", L"MSDTC.LOG");  // case differs: not excluded
+  doc.ScanFolder(Dir(L"first"), L"*.LOG", L"MSDTC.LOG");  // first entry: no name tests
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{Dir(L"msdtc\\a.txt"), Dir(L"msdtc\\z.txt"),
+                                 Dir(L"lower\\msdtc.log"), Dir(L"first\\MSDTC.LOG"),
+                                 Dir(L"first\\other.log")}));
+}
+
+TEST_F(ScannerTest, FolderMasksFollowTheListOrder) {
+  tree.File(L"m\\a.tmp");
+  tree.File(L"m\\b.bak");
+  tree.File(L"m\\c.txt");
+  doc.ScanFolderMasks(Dir(L"m"), {L"*.tmp", L"*.bak", L"*.none"});
+  doc.ScanFoldersWithMask(tree.Path(), {L"m", L"missing", L"m"}, L"*.bak");
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{Dir(L"m\\a.tmp"), Dir(L"m\\b.bak"), Dir(L"m\\b.bak"),
+                                 Dir(L"m\\b.bak")}));
+}
+
+TEST_F(ScannerTest, FoundFilesLoseTheirReadOnlyBit) {
+  const std::wstring first = tree.File(L"r\\a.log");
+  const std::wstring later = tree.File(L"r\\b.log");
+  const std::wstring unmatched = tree.File(L"r\\c.txt");
+  const std::wstring emptyMatch = tree.File(L"t\\deep\\e.log", 0);
+  for (const auto& path : {first, later, unmatched, emptyMatch}) MakeReadOnly(path);
+  SetFileAttributesW(later.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+
+  doc.ScanFolder(Dir(L"r"), L"*.log");
+  doc.ScanTree(Dir(L"t"), L"*.log");
+  doc.UpdateAllViews(nullptr);
+
+  EXPECT_EQ(view.Paths(), (Paths{first, later}));
+  EXPECT_FALSE(IsReadOnly(first));
+  EXPECT_FALSE(IsReadOnly(later));
+  EXPECT_TRUE(GetFileAttributesW(later.c_str()) & FILE_ATTRIBUTE_HIDDEN);  // only read-only goes
+  EXPECT_TRUE(IsReadOnly(unmatched));
+  EXPECT_FALSE(IsReadOnly(emptyMatch));  // matched but not queued
+  // The record keeps the attributes as found.
+  EXPECT_TRUE(view.items[0].dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(ScannerTest, TreeQueuesNonEmptyMatchesAtAnyDepthAndMatchingFoldersWhole) {
+  tree.File(L"t\\a.log");
+  tree.File(L"t\\x\\y\\z\\a.log", 10);
+  tree.File(L"t\\x\\b.log", 0);
+  tree.File(L"t\\old.log\\c.log");
+  tree.File(L"t\\x\\keep.txt");
+  doc.ScanTree(Dir(L"t"), L"*.log");
+  EXPECT_EQ(view.updates, 1);  // the folder old.log
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{Dir(L"t\\a.log"), Dir(L"t\\old.log"), Dir(L"t\\x\\y\\z\\a.log")}));
+  EXPECT_EQ(view.items[2].nFileSizeLow, 10u);
+}
+
+TEST_F(ScannerTest, TreeWithPlainNameMatchesNamesExactlyWithCase) {
+  tree.File(L"t\\Cache\\Cache\\f.txt");
+  tree.File(L"t\\a\\Cache\\f.txt");
+  tree.File(L"t\\c\\cache\\Cache\\f.txt");
+  tree.File(L"t\\b\\Cache", 5);  // a file of that name counts as well
+  tree.File(L"t\\b\\Cache2\\f.txt");
+  doc.ScanTree(Dir(L"t"), L"Cache");
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{Dir(L"t\\a\\Cache"), Dir(L"t\\b\\Cache"),
+                                 Dir(L"t\\c\\cache\\Cache"), Dir(L"t\\Cache")}));
+}
+
+TEST_F(ScannerTest, TreeNeverEntersALinkedFolderButMatchesItsName) {
+  TempDir outside;
+  outside.File(L"target\\secret.log");
+  outside.File(L"target\\Cache\\x.txt");
+  tree.File(L"t\\a.log");
+  ASSERT_TRUE(test::MakeFolderLink(Dir(L"t\\link"), outside / L"target"));
+  ASSERT_TRUE(test::MakeFolderLink(Dir(L"t\\Cache"), outside / L"target"));
+  ASSERT_EQ(GetFileAttributesW(Dir(L"t\\link").c_str()),
+            DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT});
+
+  doc.ScanTree(Dir(L"t"), L"*.log");
+  doc.ScanTree(Dir(L"t"), L"Cache");
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{Dir(L"t\\a.log"), Dir(L"t\\Cache")}));
+  test::RemoveFolderLink(Dir(L"t\\link"));
+  test::RemoveFolderLink(Dir(L"t\\Cache"));
+}
+
+TEST_F(ScannerTest, EntriesWhosePathWouldNotFitArePassedOver) {
+  // A folder whose entries reach past 259 characters (made through the long-path form).
+  std::wstring deep = tree.Path() + L"\\" + std::wstring(249 - tree.Path().size(), L'd');
+  ASSERT_EQ(deep.size(), 250u);
+  ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+  auto plant = [&](const std::wstring& name) {
+    HANDLE h = CreateFileW((L"\\\\?\\" + deep + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(h, "x", 1, &written, nullptr);
+    CloseHandle(h);
+  };
+  plant(L"fit.log");            // 258 characters
+  plant(L"too-long-name.log");  // 268 characters
+  doc.ScanTree(tree.Path(), L"*.log");
+  doc.ScanFolder(deep, L"*.*");
+  doc.ScanFolder(deep, L"*.log");
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{deep + L"\\fit.log", deep + L"\\fit.log", deep + L"\\fit.log"}));
+  for (const FoundItem& item : view.items) EXPECT_LE(wcslen(item.cFileName), 259u);
+  DeleteFileW((L"\\\\?\\" + deep + L"\\too-long-name.log").c_str());
+}
+
+TEST_F(ScannerTest, TreeTakesAFileOfExactly4GiBAsNonEmpty) {
+  const std::wstring big = tree.File(L"t\\huge.log", 0);
+  HANDLE h = CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size;
+  size.QuadPart = 1LL << 32;  // sparse on the host: no disk space used
+  SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
+  ASSERT_TRUE(SetEndOfFile(h));
+  CloseHandle(h);
+  doc.ScanTree(Dir(L"t"), L"*.log");
+  doc.UpdateAllViews(nullptr);
+  ASSERT_EQ(view.Paths(), (Paths{big}));
+  EXPECT_EQ(view.items[0].nFileSizeHigh, 1u);
+  EXPECT_EQ(view.items[0].nFileSizeLow, 0u);
+}
+
+TEST_F(ScannerTest, AddPathQueuesOneItemWithItsAttributes) {
+  const std::wstring folder = tree.Folder(L"p\\folder");
+  const std::wstring file = tree.File(L"p\\file.bin", 1234);
+  doc.AddPath(folder);
+  EXPECT_EQ(view.updates, 1);
+  doc.AddPath(tree / L"p\\folder\\..\\file.bin");
+  EXPECT_EQ(view.updates, 1);  // files wait for the end of the scan
+  doc.UpdateAllViews(nullptr);
+  ASSERT_EQ(view.Paths(), (Paths{folder, file}));
+  EXPECT_TRUE(view.items[0].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(view.items[0].nFileSizeLow, 0xFFFFFFFFu);
+  EXPECT_EQ(view.items[1].nFileSizeLow, 1234u);
+  EXPECT_EQ(view.items[1].nFileSizeHigh, 0u);
+  EXPECT_NE(view.items[1].ftLastWriteTime.dwLowDateTime | view.items[1].ftLastWriteTime.dwHighDateTime,
+            0u);
+}
+
+TEST_F(ScannerTest, UnresolvedOrRelativePlacesFindNothing) {
+  // Even with matching entries in the current directory.
+  tree.File(L"cwd\\a.log");
+  tree.File(L"cwd\\null\\b.log");
+  ASSERT_TRUE(SetCurrentDirectoryW(Dir(L"cwd").c_str()));
+  for (const wchar_t* place : {L"", L"null", L"a.log"}) {
+    doc.ScanFolder(place, L"*.*");
+    doc.ScanTree(place, L"*.log");
+    doc.AddPath(place);
+  }
+  doc.ScanFolder(Dir(L"missing"), L"*.*");
+  doc.ScanTree(Dir(L"missing"), L"*.log");
+  doc.AddPath(Dir(L"missing"));
+  doc.AddPaths(L"null", {L"cwd"});
+  doc.ScanSubfolderMasks(L"", {{L"cwd", L"*.log"}});
+  SetCurrentDirectoryW(machine.Root().c_str());
+  doc.UpdateAllViews(nullptr);
+  EXPECT_TRUE(view.Paths().empty());
+}
+
+}  // namespace
+}  // namespace klarex
