@@ -1,0 +1,304 @@
+// Checks the language files shipped in lang\ beside the program: every entry the program
+// reads is there, the encoding is the one the profile functions read for any script, and
+// the mnemonics work in the menus and the Advance dialog.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cwctype>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Section {
+  const wchar_t* name;
+  std::vector<const wchar_t*> keys;
+};
+
+// Every entry the program reads from a language file. Status 12 (the home page address)
+// is left out on purpose: the built-in address must stay in force.
+const std::vector<Section>& Entries() {
+  static const std::vector<Section> entries = {
+      {L"Header", {L"Culture"}},
+      {L"FileMenu", {L"0", L"1", L"2", L"3", L"4"}},
+      {L"EditMenu", {L"0", L"1", L"2", L"3"}},
+      {L"ViewMenu", {L"0", L"1", L"2", L"3"}},
+      {L"OptionsMenu", {L"0", L"1", L"2", L"3"}},
+      {L"HelpMenu", {L"0", L"1", L"2", L"3"}},
+      {L"Status",
+       {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"13", L"15",
+        L"16"}},
+      {L"ToolTips", {L"1", L"2", L"3", L"4", L"7", L"8", L"9"}},
+      {L"Title", {L"4", L"5"}},
+      {L"Labels", {L"1", L"2", L"3", L"4", L"5", L"6"}},
+      {L"Buttons", {L"2", L"3"}},
+      {L"Columns", {L"1", L"2", L"3", L"4"}},
+  };
+  return entries;
+}
+
+const wchar_t* const kMenus[] = {L"FileMenu", L"EditMenu", L"ViewMenu", L"OptionsMenu",
+                                 L"HelpMenu"};
+const wchar_t kMissing[] = L"\x1(missing)";
+
+std::wstring LangFolder() {
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, n);
+  // Started by its Unix path (the build tree lies on no drive of the test prefix), the
+  // program's name comes back from Wine as unix\... without its \\?\ prefix.
+  if (folder.rfind(L"unix\\", 0) == 0) folder = L"\\\\?\\" + folder;
+  return folder.substr(0, folder.rfind(L'\\') + 1) + L"lang\\";
+}
+
+std::wstring Read(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
+  wchar_t buf[300];
+  GetPrivateProfileStringW(section, key, kMissing, buf, 300, file.c_str());
+  return buf;
+}
+
+// Names listed by the profile functions as a double-NUL-terminated block.
+std::vector<std::wstring> List(const std::wstring& file, const wchar_t* section) {
+  std::vector<wchar_t> buf(8192);
+  DWORD n = section ? GetPrivateProfileStringW(section, nullptr, L"", buf.data(),
+                                               static_cast<DWORD>(buf.size()), file.c_str())
+                    : GetPrivateProfileSectionNamesW(buf.data(), static_cast<DWORD>(buf.size()),
+                                                     file.c_str());
+  std::vector<std::wstring> names;
+  for (DWORD i = 0; i < n;) {
+    std::wstring name(buf.data() + i);
+    if (name.empty()) break;
+    names.push_back(name);
+    i += static_cast<DWORD>(name.size()) + 1;
+  }
+  return names;
+}
+
+std::string Bytes(const std::wstring& file) {
+  std::string data;
+  if (FILE* f = _wfopen(file.c_str(), L"rb")) {
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.append(chunk, n);
+    fclose(f);
+  }
+  return data;
+}
+
+std::wstring Lower(std::wstring s) {
+  for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
+  return s;
+}
+
+// Mnemonic characters of a display text ("&&" is a literal ampersand). An "&" at the end
+// of the text yields L'\0', which no test accepts.
+std::vector<wchar_t> Mnemonics(const std::wstring& text) {
+  std::vector<wchar_t> found;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != L'&') continue;
+    if (i + 1 < text.size() && text[i + 1] == L'&') {
+      ++i;
+      continue;
+    }
+    found.push_back(i + 1 < text.size() ? text[i + 1] : L'\0');
+  }
+  return found;
+}
+
+bool IsAsciiAlnum(wchar_t c) {
+  return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+
+class LangFile : public ::testing::TestWithParam<const wchar_t*> {
+ protected:
+  std::wstring Path() const { return LangFolder() + GetParam(); }
+  std::wstring Get(const wchar_t* section, const wchar_t* key) const {
+    return Read(Path(), section, key);
+  }
+};
+
+TEST_P(LangFile, IsUtf16WithByteOrderMarkAndCrLfLines) {
+  std::string data = Bytes(Path());
+  ASSERT_GE(data.size(), 4u) << "missing or empty";
+  EXPECT_EQ(data.substr(0, 2), std::string("\xFF\xFE"));
+  ASSERT_EQ(data.size() % 2, 0u);
+  std::wstring text(reinterpret_cast<const wchar_t*>(data.data() + 2), (data.size() - 2) / 2);
+  size_t lines = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != L'\n') continue;
+    ++lines;
+    EXPECT_TRUE(i > 0 && text[i - 1] == L'\r') << "bare LF at character " << i;
+  }
+  EXPECT_GT(lines, 50u);
+  EXPECT_EQ(text.back(), L'\n');
+}
+
+TEST_P(LangFile, HasEveryEntryNonEmptyAndNoOthers) {
+  for (const auto& section : Entries()) {
+    for (const wchar_t* key : section.keys) {
+      std::wstring value = Get(section.name, key);
+      EXPECT_NE(value, kMissing) << "[" << section.name << "] " << key << " missing";
+      EXPECT_FALSE(value.empty()) << "[" << section.name << "] " << key << " empty";
+    }
+  }
+  // Nothing misspelt or stray: the profile functions list exactly the known names.
+  std::set<std::wstring> known_sections;
+  for (const auto& section : Entries()) known_sections.insert(Lower(section.name));
+  for (const auto& name : List(Path(), nullptr)) {
+    EXPECT_TRUE(known_sections.count(Lower(name))) << "unknown section [" << name << "]";
+  }
+  for (const auto& section : Entries()) {
+    std::set<std::wstring> keys(section.keys.begin(), section.keys.end());
+    for (const auto& key : List(Path(), section.name)) {
+      EXPECT_TRUE(keys.count(Lower(key)) || keys.count(key))
+          << "unknown key [" << section.name << "] " << key;
+    }
+  }
+  // The home page address must keep its built-in default.
+  EXPECT_EQ(Get(L"Status", L"12"), kMissing);
+}
+
+TEST_P(LangFile, CultureNamesTheLanguage) {
+  std::wstring culture = Get(L"Header", L"Culture");
+  size_t comment = culture.find(L" //");
+  std::wstring shown = culture.substr(0, comment);
+  EXPECT_FALSE(shown.empty());
+  if (comment != std::wstring::npos) {
+    EXPECT_GT(culture.size(), comment + 3) << "empty comment after //";
+  }
+}
+
+TEST_P(LangFile, MenuAndDialogTextsHaveOneTypableMnemonic) {
+  auto check = [&](const wchar_t* section, const wchar_t* key) {
+    std::wstring value = Get(section, key);
+    auto m = Mnemonics(value);
+    ASSERT_EQ(m.size(), 1u) << "[" << section << "] " << key << " = " << value;
+    EXPECT_TRUE(IsAsciiAlnum(m[0])) << "[" << section << "] " << key << " = " << value;
+  };
+  for (const wchar_t* menu : kMenus) {
+    for (const wchar_t* key : {L"0", L"1", L"2", L"3", L"4"}) {
+      if (Get(menu, key) == kMissing) continue;
+      // Invert Selection doubles as status prompt and tooltip, cut before "(": only a
+      // mnemonic inside the cut-off part stays out of those.
+      if (std::wstring(menu) == L"EditMenu" && std::wstring(key) == L"3") continue;
+      check(menu, key);
+    }
+  }
+  for (const wchar_t* key : {L"1", L"2", L"3", L"4", L"5", L"6"}) check(L"Labels", key);
+  for (const wchar_t* key : {L"2", L"3"}) check(L"Buttons", key);
+
+  std::wstring invert = Get(L"EditMenu", L"3");
+  EXPECT_LE(Mnemonics(invert).size(), 1u) << invert;
+  EXPECT_TRUE(Mnemonics(invert.substr(0, invert.find(L'('))).empty())
+      << "the status bar would show the '&' of " << invert;
+}
+
+TEST_P(LangFile, MenuTextsCarryNoAcceleratorHints) {
+  for (const wchar_t* menu : kMenus) {
+    for (const wchar_t* key : {L"0", L"1", L"2", L"3", L"4"}) {
+      std::wstring value = Get(menu, key);
+      EXPECT_EQ(value.find(L'\t'), std::wstring::npos) << value;
+      EXPECT_EQ(Lower(value).find(L"ctrl+"), std::wstring::npos) << value;
+      EXPECT_EQ(value.find(L"F5"), std::wstring::npos) << value;
+    }
+  }
+}
+
+TEST_P(LangFile, PlainTextsHaveNoStrayAmpersand) {
+  // Status prompts, tooltips, captions and column titles are shown as they are.
+  for (const wchar_t* section : {L"Status", L"ToolTips", L"Title", L"Columns", L"Header"}) {
+    for (const auto& entry : Entries()) {
+      if (std::wstring(entry.name) != section) continue;
+      for (const wchar_t* key : entry.keys) {
+        EXPECT_TRUE(Mnemonics(Get(section, key)).empty())
+            << "[" << section << "] " << key << " = " << Get(section, key);
+      }
+    }
+  }
+}
+
+TEST_P(LangFile, MnemonicsAreUniqueWithinEachMenuAndTheAdvanceDialog) {
+  auto unique = [&](const std::vector<std::pair<const wchar_t*, const wchar_t*>>& items,
+                    const wchar_t* where) {
+    std::map<wchar_t, std::wstring> seen;
+    for (const auto& [section, key] : items) {
+      std::wstring value = Get(section, key);
+      for (wchar_t m : Mnemonics(value)) {
+        wchar_t c = static_cast<wchar_t>(std::towlower(m));
+        EXPECT_FALSE(seen.count(c))
+            << where << ": '" << std::wstring(1, m) << "' in " << value << " and " << seen[c];
+        seen[c] = value;
+      }
+    }
+  };
+  unique({{L"FileMenu", L"0"}, {L"EditMenu", L"0"}, {L"ViewMenu", L"0"}, {L"OptionsMenu", L"0"},
+          {L"HelpMenu", L"0"}},
+         L"menu bar");
+  for (const wchar_t* menu : kMenus) {
+    unique({{menu, L"1"}, {menu, L"2"}, {menu, L"3"}, {menu, L"4"}}, menu);
+  }
+  unique({{L"Labels", L"1"}, {L"Labels", L"2"}, {L"Labels", L"3"}, {L"Labels", L"4"},
+          {L"Labels", L"5"}, {L"Labels", L"6"}, {L"Buttons", L"2"}, {L"Buttons", L"3"}},
+         L"Advance dialog");
+}
+
+TEST_P(LangFile, DeletingPrefixKeepsItsTrailingBlank) {
+  // The path follows the prefix directly; unquoted, the profile functions would trim it.
+  std::wstring prefix = Get(L"Status", L"11");
+  ASSERT_FALSE(prefix.empty());
+  EXPECT_EQ(prefix.back(), L' ') << "[" << prefix << "]";
+  EXPECT_NE(prefix.front(), L'"');
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, LangFile,
+                         ::testing::Values(L"english.lng", L"italiano.lng", L"japanese.lng",
+                                           L"s_chinese.lng", L"t_chinese.lng"),
+                         [](const auto& p) {
+                           std::wstring name = p.param;
+                           return std::string(name.begin(), name.begin() + name.find(L'.'));
+                         });
+
+TEST(LangFiles, TranslationsAreNotCopiesOfTheEnglishFile) {
+  const std::wstring english = LangFolder() + L"english.lng";
+  for (const wchar_t* file :
+       {L"italiano.lng", L"japanese.lng", L"s_chinese.lng", L"t_chinese.lng"}) {
+    int same = 0, total = 0;
+    for (const auto& section : Entries()) {
+      for (const wchar_t* key : section.keys) {
+        ++total;
+        same += Read(LangFolder() + file, section.name, key) == Read(english, section.name, key);
+      }
+    }
+    // A few words are the same in both languages ("Standard", "&File").
+    EXPECT_LT(same * 10, total) << file << ": " << same << " of " << total << " untranslated";
+  }
+}
+
+TEST(LangFiles, EnglishFileRestoresTheBuiltInTexts) {
+  const std::wstring english = LangFolder() + L"english.lng";
+  // Defaults from the entry table: switching back to English must look like no file at all.
+  const std::pair<std::pair<const wchar_t*, const wchar_t*>, const wchar_t*> expected[] = {
+      {{L"Header", L"Culture"}, L"English"},
+      {{L"FileMenu", L"2"}, L"&Delete"},
+      {{L"OptionsMenu", L"2"}, L"&Offline Temp && Advance"},
+      {{L"HelpMenu", L"3"}, L"&About Klarex .NET..."},
+      {{L"Status", L"1"}, L"Delete selected object(s)"},
+      {{L"Status", L"9"}, L"selected"},
+      {{L"Status", L"11"}, L"Deleting "},
+      {{L"ToolTips", L"8"}, L"Cookies Killer"},
+      {{L"ToolTips", L"9"}, L"Offline Temp"},
+      {{L"Labels", L"6"}, L"Ur&l History"},
+      {{L"Buttons", L"2"}, L"Clea&n"},
+      {{L"Columns", L"4"}, L"Date Modified"},
+  };
+  for (const auto& [entry, text] : expected) {
+    EXPECT_EQ(Read(english, entry.first, entry.second), text)
+        << "[" << entry.first << "] " << entry.second;
+  }
+}
+
+}  // namespace
