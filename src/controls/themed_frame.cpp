@@ -1,0 +1,134 @@
+#include "controls/themed_frame.h"
+
+#include <commctrl.h>
+
+namespace klarex {
+
+CThemedFrame::~CThemedFrame() { Detach(); }
+
+bool CThemedFrame::Attach(HWND frame, HACCEL accel) {
+  Detach();
+  if (!::IsWindow(frame)) return false;
+  if (!::SetWindowSubclass(frame, &SubclassProc, reinterpret_cast<UINT_PTR>(this),
+                           reinterpret_cast<DWORD_PTR>(this)))
+    return false;
+  m_hwnd = frame;
+  m_accel = accel;
+  m_systemMenu.Load(::GetSystemMenu(frame, FALSE), true);
+  m_systemMenu.SetAccelerators(accel);
+  FollowMenuBar();
+  ::DrawMenuBar(frame);
+  return true;
+}
+
+void CThemedFrame::Detach() {
+  if (!m_hwnd) return;
+  ::RemoveWindowSubclass(m_hwnd, &SubclassProc, reinterpret_cast<UINT_PTR>(this));
+  m_menu.Detach();
+  m_systemMenu.Detach();
+  if (::IsWindow(m_hwnd)) ::DrawMenuBar(m_hwnd);
+  m_hwnd = nullptr;
+}
+
+void CThemedFrame::LoadMenuIcons(HMODULE module, int toolbarId) {
+  m_iconSet = CMenuIconSet::Get(module, toolbarId);
+  m_menu.AttachIconSet(m_iconSet);
+  if (m_hwnd) ::DrawMenuBar(m_hwnd);
+}
+
+void CThemedFrame::FollowMenuBar() {
+  HMENU bar = ::GetMenu(m_hwnd);
+  if (bar == m_menu.Handle()) return;
+  m_menu.Load(bar, false);
+  m_menu.SetAccelerators(m_accel);
+  m_menu.AttachIconSet(m_iconSet);
+}
+
+CThemedMenu* CThemedFrame::MenuOf(HMENU menu) {
+  if (!menu) return nullptr;
+  if (auto* m = m_systemMenu.FindMenu(menu)) return m;
+  return m_menu.FindMenu(menu);
+}
+
+CMenuItemRecord* CThemedFrame::RecordOf(ULONG_PTR data, CThemedMenu** owner) {
+  for (CThemedMenu* m : {&m_systemMenu, &m_menu}) {
+    if (auto* r = m->FindRecord(data)) {
+      *owner = m;
+      return r;
+    }
+  }
+  return nullptr;
+}
+
+LRESULT CALLBACK CThemedFrame::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                            DWORD_PTR data) {
+  return reinterpret_cast<CThemedFrame*>(data)->OnMessage(hwnd, msg, wp, lp);
+}
+
+LRESULT CThemedFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_MEASUREITEM: {
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      CThemedMenu* owner = nullptr;
+      if (wp == 0 && mis->CtlType == ODT_MENU && RecordOf(mis->itemData, &owner)) {
+        owner->MeasureItem(mis);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      if (wp == 0 && dis->CtlType == ODT_MENU) {
+        if (CThemedMenu* m = MenuOf(reinterpret_cast<HMENU>(dis->hwndItem))) {
+          m->DrawItem(dis);
+          return TRUE;
+        }
+      }
+      break;
+    }
+    case WM_MENUCHAR:
+      if (CThemedMenu* m = MenuOf(reinterpret_cast<HMENU>(lp))) {
+        if (LRESULT r = m->OnMenuChar(static_cast<wchar_t>(LOWORD(wp)))) return r;
+      }
+      break;
+    case WM_ENTERMENULOOP:
+      FollowMenuBar();
+      break;
+    case WM_INITMENUPOPUP: {
+      // The frame's own handler first: it may enable, check or rename items.
+      LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+      FollowMenuBar();
+      auto popup = reinterpret_cast<HMENU>(wp);
+      if (HIWORD(lp) && popup == ::GetSystemMenu(hwnd, FALSE) && popup != m_systemMenu.Handle())
+        m_systemMenu.Load(popup, true);
+      if (CThemedMenu* m = MenuOf(popup)) {
+        m->Sync();
+        CThemedMenuLibrary::SetPendingMenu(popup, hwnd);
+      }
+      return r;
+    }
+    case WM_SYSCOLORCHANGE: {
+      LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+      CMenuIconSet::ReloadAll();
+      if (m_menu.Handle()) {
+        MENUINFO mi{};
+        mi.cbSize = sizeof(mi);
+        mi.fMask = MIM_BACKGROUND;
+        mi.hbrBack = CachedSolidBrush(::GetSysColor(COLOR_BTNFACE));
+        ::SetMenuInfo(m_menu.Handle(), &mi);
+        ::DrawMenuBar(hwnd);
+      }
+      return r;
+    }
+    case WM_NCDESTROY: {
+      LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+      Detach();
+      return r;
+    }
+    default:
+      break;
+  }
+  return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+}  // namespace klarex
