@@ -232,3 +232,55 @@ void DrawRaisedImage(HDC dc, HIMAGELIST images, int index, int x, int y, COLORRE
 }
 
 }  // namespace klarex
+
+namespace klarex {
+namespace {
+
+BITMAPINFO Dib32(int width, int height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
+}  // namespace
+
+HBITMAP TransformedBitmap(HBITMAP bitmap, COLORREF mask, COLORREF (*fn)(COLORREF, COLORREF),
+                          COLORREF arg) {
+  BITMAP bm{};
+  if (!::GetObjectW(bitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return nullptr;
+  BITMAPINFO bi = Dib32(bm.bmWidth, bm.bmHeight);
+  void* bits = nullptr;
+  HBITMAP out = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!out) return nullptr;
+  WindowDc screen(nullptr);
+  if (!::GetDIBits(screen, bitmap, 0, bm.bmHeight, bits, &bi, DIB_RGB_COLORS)) {
+    ::DeleteObject(out);
+    return nullptr;
+  }
+  auto* px = static_cast<DWORD*>(bits);
+  for (size_t i = 0, n = static_cast<size_t>(bm.bmWidth) * bm.bmHeight; i < n; ++i) {
+    COLORREF c = RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF);
+    if (c == mask) continue;
+    c = fn(c, arg);
+    px[i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+  }
+  return out;
+}
+
+COLORREF TopLeftPixel(HBITMAP bitmap) {
+  BITMAP bm{};
+  if (!::GetObjectW(bitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return 0;
+  BITMAPINFO bi = Dib32(bm.bmWidth, 1);
+  bi.bmiHeader.biHeight = -bm.bmHeight;
+  std::vector<DWORD> px(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+  WindowDc screen(nullptr);
+  if (!::GetDIBits(screen, bitmap, 0, bm.bmHeight, px.data(), &bi, DIB_RGB_COLORS)) return 0;
+  return RGB((px[0] >> 16) & 0xFF, (px[0] >> 8) & 0xFF, px[0] & 0xFF);
+}
+
+}  // namespace klarex

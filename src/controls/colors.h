@@ -88,3 +88,14 @@ void DrawRaisedImage(HDC dc, HIMAGELIST images, int index, int x, int y, COLORRE
                      bool withShadow = true);
 
 }  // namespace klarex
+
+namespace klarex {
+
+// A copy of `bitmap` as a 32-bit DIB with every pixel passed through `fn`,
+// except pixels of the mask colour, which stay as they are.
+HBITMAP TransformedBitmap(HBITMAP bitmap, COLORREF mask, COLORREF (*fn)(COLORREF, COLORREF),
+                          COLORREF arg);
+// The colour of a bitmap's top-left pixel.
+COLORREF TopLeftPixel(HBITMAP bitmap);
+
+}  // namespace klarex
