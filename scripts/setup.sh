@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
 cache=${KLAREX_CACHE:-$HOME/.cache/klarex}
 
-packages=(g++-mingw-w64-x86-64-posix wine64 xvfb xdotool imagemagick tcl googletest ninja-build cmake make)
+packages=(g++-mingw-w64-x86-64-posix wine64 xvfb xdotool imagemagick tcl googletest ninja-build cmake make sqlite3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
