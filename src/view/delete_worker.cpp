@@ -1,0 +1,177 @@
+#include "view/delete_worker.h"
+
+#include <commctrl.h>
+
+#include "sys/operations.h"
+#include "view/list_sorter.h"
+
+namespace klarex {
+
+static_assert(sizeof(std::atomic<bool>) == 1 && std::atomic<bool>::is_always_lock_free,
+              "the busy flag is one atomic byte");
+
+namespace {
+
+class CSystemDeleteOperations : public IDeleteOperations {
+ public:
+  void SetCurrentItemPath(const std::wstring& path) override { klarex::SetCurrentItemPath(path); }
+  void TakeOwnership(const std::wstring& path) override { klarex::TakeOwnership(path); }
+  bool DeletePath(const std::wstring& path, bool permanent) override {
+    return klarex::DeletePath(path, permanent);
+  }
+  bool DeleteFolderTree(const std::wstring& path) override {
+    return klarex::DeleteFolderTree(path);
+  }
+};
+
+int ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+int SelectedCount(HWND list) {
+  return static_cast<int>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+}  // namespace
+
+IDeleteOperations& SystemDeleteOperations() {
+  static CSystemDeleteOperations operations;
+  return operations;
+}
+
+CDeletionWorker::CDeletionWorker(IDeletionHost& host, IDeleteOperations& operations,
+                                 std::atomic<bool>& busy)
+    : m_host(host), m_ops(operations), m_busy(busy) {}
+
+CDeletionWorker::~CDeletionWorker() { Shutdown(); }
+
+bool CDeletionWorker::Start(bool permanent) {
+  if (m_thread) return false;
+  m_list = m_host.ListWindow();
+  m_permanent = permanent;
+  {
+    std::lock_guard<std::mutex> lock(m_announcedLock);
+    m_announced.clear();
+  }
+  m_busy.store(true);
+  ::EnableWindow(m_list, FALSE);
+  m_thread.reset(
+      ::CreateThread(nullptr, 0, &CDeletionWorker::ThreadProc, this, CREATE_SUSPENDED, nullptr));
+  if (!m_thread) {
+    m_busy.store(false);
+    ::EnableWindow(m_list, TRUE);
+    return false;
+  }
+  ::SetThreadPriority(m_thread.get(), THREAD_PRIORITY_HIGHEST);
+  ::ResumeThread(m_thread.get());
+  return true;
+}
+
+DWORD WINAPI CDeletionWorker::ThreadProc(void* self) {
+  static_cast<CDeletionWorker*>(self)->Run();
+  return 0;
+}
+
+bool CDeletionWorker::Announce(int row, const std::wstring& path) {
+  std::lock_guard<std::mutex> lock(m_announcedLock);
+  m_announced.push_back(path);
+  if (::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(row), -1)) return true;
+  m_announced.pop_back();
+  return false;
+}
+
+void CDeletionWorker::Run() {
+  // The list is read only through sent messages, which the user-interface
+  // thread answers between its own; rows change only through posted ones.
+  const int selectedAtStart = SelectedCount(m_list);
+  for (int i = ItemCount(m_list) - 1; i >= 0 && m_busy.load(); --i) {
+    if (!(::SendMessageW(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) &
+          LVIS_SELECTED)) {
+      continue;
+    }
+    const std::wstring path = ListItemText(m_list, i, 0);
+    const bool folder = ListItemText(m_list, i, 1) == m_host.FolderTypeName();
+    m_ops.SetCurrentItemPath(path);
+    Announce(i, path);
+    if (!path.empty()) {
+      // The user chose this item: make it deletable even if it is protected.
+      m_ops.TakeOwnership(path);
+      m_ops.DeletePath(path, m_permanent);
+      if (m_permanent && folder) m_ops.DeleteFolderTree(path);
+    }
+    ::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(i), selectedAtStart);
+  }
+  ::PostMessageW(m_list, WM_DELETION_FINISHED, 0, 0);
+}
+
+int CDeletionWorker::ProgressPercent(int selectedAtStart, int selectedNow) {
+  if (selectedAtStart <= 0) return 100;
+  long long percent =
+      (static_cast<long long>(selectedAtStart) - selectedNow) * 100 / selectedAtStart;
+  return static_cast<int>(percent < 0 ? 0 : (percent > 100 ? 100 : percent));
+}
+
+LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
+  const int row = static_cast<int>(wParam);
+  if (lParam < 0) {
+    std::wstring path;
+    {
+      std::lock_guard<std::mutex> lock(m_announcedLock);
+      if (m_announced.empty()) return 0;
+      path = std::move(m_announced.front());
+      m_announced.pop_front();
+    }
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    m_host.ShowDeletingStatus(path);
+    return 0;
+  }
+  HWND list = m_host.ListWindow();
+  const int selectedAtStart = static_cast<int>(lParam);
+  ::SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+  ::SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
+  m_host.ShowProgress(ProgressPercent(selectedAtStart, SelectedCount(list)));
+  EmptyListCheck(selectedAtStart);
+  return 0;
+}
+
+LRESULT CDeletionWorker::OnFinished() {
+  if (!m_thread) return 0;  // already waited for by Shutdown
+  // The worker posts this as its last act; its end is a moment away.
+  ::WaitForSingleObject(m_thread.get(), INFINITE);
+  m_thread.reset();
+  m_host.HideProgress();
+  m_busy.store(false);
+  HWND list = m_host.ListWindow();
+  ::EnableWindow(list, TRUE);
+  if (ItemCount(list) > 0) {
+    m_host.ShowSelectionStatus();
+  } else {
+    EmptyListCheck(0);
+  }
+  return 0;
+}
+
+void CDeletionWorker::Shutdown() {
+  if (!m_thread) return;
+  m_busy.store(false);
+  HANDLE thread = m_thread.get();
+  // Wait, answering the list messages the worker may be sending meanwhile.
+  while (::MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
+         WAIT_OBJECT_0 + 1) {
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  m_thread.reset();
+  std::lock_guard<std::mutex> lock(m_announcedLock);
+  m_announced.clear();
+}
+
+void CDeletionWorker::EmptyListCheck(int n) {
+  HWND list = m_host.ListWindow();
+  if (SelectedCount(list) > 0 || ItemCount(list) > 0) return;
+  m_host.SetStatusText(m_host.LangString(L"Status", L"8", L"Ready"));
+  if (n > 0) return;  // an item was just handled; the worker may still run
+  // This mode's cleaning is complete: Standard -> Cookies -> Offline Temp & Advance -> Standard.
+  const int next = m_host.CurrentMode() + 1;
+  m_host.SetStatusText(L"Ready");
+  m_host.RunModeCommand(next == 2 || next == 3 ? next : 1);
+}
+
+}  // namespace klarex

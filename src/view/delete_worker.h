@@ -1,0 +1,104 @@
+// Deleting the selected rows of the result list on a worker thread, one item
+// at a time from the last row to the first, with progress in the status bar
+// and the move to the next cleaning mode once a deletion empties the list.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <string>
+
+#include "sys/handles.h"
+
+namespace klarex {
+
+// Posted by the worker to the list window.
+constexpr UINT WM_DELETION_FINISHED = WM_USER + 0x101;  // (0, 0)
+// (row, -1): the row is about to be deleted; (row, s0): the row was handled,
+// s0 = rows selected when the worker started.
+constexpr UINT WM_DELETION_PROGRESS = WM_USER + 0x102;
+
+// The file-system operations the worker applies to each item.
+class IDeleteOperations {
+ public:
+  virtual ~IDeleteOperations() = default;
+  virtual void SetCurrentItemPath(const std::wstring& path) = 0;
+  virtual void TakeOwnership(const std::wstring& path) = 0;
+  virtual bool DeletePath(const std::wstring& path, bool permanent) = 0;
+  virtual bool DeleteFolderTree(const std::wstring& path) = 0;
+};
+
+// The real operations of the sys layer.
+IDeleteOperations& SystemDeleteOperations();
+
+// What the deletion needs from the view. Called on the user-interface thread,
+// except FolderTypeName, which the worker reads (it never changes after start-up).
+class IDeletionHost {
+ public:
+  virtual ~IDeletionHost() = default;
+  virtual HWND ListWindow() const = 0;
+  virtual const std::wstring& FolderTypeName() const = 0;
+  virtual void ShowSelectionStatus() = 0;
+  virtual void SetStatusText(const std::wstring& text) = 0;
+  virtual void ShowDeletingStatus(const std::wstring& path) = 0;
+  // The translated text when a language is active, else `fallback`.
+  virtual std::wstring LangString(const wchar_t* section, const wchar_t* key,
+                                  const wchar_t* fallback) = 0;
+  virtual void ShowProgress(int percent) = 0;
+  virtual void HideProgress() = 0;
+  virtual int CurrentMode() const = 0;
+  // Runs the mode command: 1 Standard, 2 Cookies, 3 Offline Temp & Advance.
+  virtual void RunModeCommand(int mode) = 0;
+};
+
+class CDeletionWorker {
+ public:
+  // `busy` is the view's busy flag: set while a run goes on, read by the
+  // worker before each row.
+  CDeletionWorker(IDeletionHost& host, IDeleteOperations& operations, std::atomic<bool>& busy);
+  // Stops a running worker first (see Shutdown).
+  ~CDeletionWorker();
+  CDeletionWorker(const CDeletionWorker&) = delete;
+  CDeletionWorker& operator=(const CDeletionWorker&) = delete;
+
+  // Delete (permanent) or Move to Recycle Bin: starts the worker on the
+  // selected rows. False, and nothing happens, while a worker runs.
+  bool Start(bool permanent);
+  bool IsBusy() const { return m_busy.load(); }
+  bool IsRunning() const { return static_cast<bool>(m_thread); }
+  bool IsPermanent() const { return m_permanent; }
+
+  // Handlers of WM_DELETION_PROGRESS and WM_DELETION_FINISHED; both return 0.
+  LRESULT OnProgress(WPARAM wParam, LPARAM lParam);
+  LRESULT OnFinished();
+
+  // For closing the window during a run: the worker stops before its next row
+  // and is waited for while sent messages (the worker reads rows through them)
+  // are still answered. No window is changed.
+  void Shutdown();
+
+  // With no rows left: "Ready"; with n = 0 (the run is over) the next mode.
+  void EmptyListCheck(int n);
+
+  // Percentage shown after a handled row; kept within 0-100.
+  static int ProgressPercent(int selectedAtStart, int selectedNow);
+
+ private:
+  static DWORD WINAPI ThreadProc(void* self);
+  void Run();
+  bool Announce(int row, const std::wstring& path);
+
+  IDeletionHost& m_host;
+  IDeleteOperations& m_ops;
+  HWND m_list = nullptr;
+  bool m_permanent = false;
+  std::atomic<bool>& m_busy;
+  KernelHandle m_thread;
+  // Paths of announced rows, in message order: each (row, -1) message takes
+  // the front one, so the handler shows a whole copy of its own.
+  std::mutex m_announcedLock;
+  std::deque<std::wstring> m_announced;
+};
+
+}  // namespace klarex
