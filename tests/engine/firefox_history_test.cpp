@@ -1,48 +1,22 @@
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "engine/klarex_doc.h"
+#include "support/fake_machine.h"
 #include "support/places_db.h"
-#include "support/temp_dir.h"
 #include "sys/status_sink.h"
 
 namespace klarex {
 namespace {
 
 using test::CreatePlacesDb;
+using test::FakeMachine;
+using test::kRoamingDir;
 using test::QueryNumber;
 using test::RunSql;
-using test::TempDir;
-
-// A machine with nothing installed but the special folders a test names.
-class StubMachine : public IMachine {
- public:
-  explicit StubMachine(std::wstring windowsDir) : m_windowsDir(std::move(windowsDir)) {}
-  std::map<int, std::wstring> folders;
-
-  std::wstring WindowsDirectory() override { return m_windowsDir; }
-  bool SpecialFolder(int csidl, std::wstring& path) override {
-    auto it = folders.find(csidl);
-    if (it == folders.end()) return false;
-    path = it->second;
-    return true;
-  }
-  bool Environment(const wchar_t*, std::wstring&) override { return false; }
-  std::wstring RegistryText(HKEY, const std::wstring&, const std::wstring& def) override {
-    return def;
-  }
-  std::vector<std::wstring> RegistrySubkeys(const std::wstring&) override { return {}; }
-  DWORD LogicalDrives() override { return 0; }
-  UINT DriveType(const std::wstring&) override { return DRIVE_NO_ROOT_DIR; }
-
- private:
-  std::wstring m_windowsDir;
-};
 
 class RecordingSink : public IStatusSink {
  public:
@@ -71,14 +45,15 @@ uint64_t SizeOf(const std::wstring& path) {
 // test's choosing, as the catalogue would have found it.
 class FirefoxHistory : public ::testing::Test {
  protected:
-  FirefoxHistory() : machine(dir.Folder(L"Windows")), doc(machine) {
-    profile = dir / L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default";
+  FirefoxHistory() : doc(machine) {
+    profile = machine / kProfile;
     places = profile + L"\\places.sqlite";
     doc.m_firefoxProfileDir = profile;
   }
 
-  TempDir dir;
-  StubMachine machine;
+  const std::wstring kProfile =
+      std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\Profiles\\ab12.default";
+  FakeMachine machine;
   CKlarexDoc doc;
   std::wstring profile;
   std::wstring places;
@@ -86,7 +61,7 @@ class FirefoxHistory : public ::testing::Test {
 };
 
 TEST_F(FirefoxHistory, ClearingHistoryKeepsBookmarkedAndAnnotatedPagesOnly) {
-  dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default");
+  machine.Folder(kProfile);
   ASSERT_TRUE(CreatePlacesDb(places));
   EXPECT_TRUE(doc.OpenFirefoxHistory());
 
@@ -107,7 +82,7 @@ TEST_F(FirefoxHistory, ClearingHistoryKeepsBookmarkedAndAnnotatedPagesOnly) {
 }
 
 TEST_F(FirefoxHistory, MissingTablesAreReportedAndStopOnlyTheirOwnStatement) {
-  dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default");
+  machine.Folder(kProfile);
   ASSERT_TRUE(RunSql(places,
                      "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY);"
                      "INSERT INTO moz_historyvisits VALUES (1), (2);"));
@@ -131,7 +106,7 @@ TEST_F(FirefoxHistory, MissingProfileOrDatabaseIsSilentAndCreatesNothing) {
   EXPECT_FALSE(Exists(profile));
 
   // A profile without places.sqlite.
-  dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default");
+  machine.Folder(kProfile);
   EXPECT_FALSE(doc.OpenFirefoxHistory());
   EXPECT_FALSE(doc.m_historyDb.IsOpen());
   doc.ClearFirefoxHistory();
@@ -149,7 +124,7 @@ TEST_F(FirefoxHistory, MissingProfileOrDatabaseIsSilentAndCreatesNothing) {
 }
 
 TEST_F(FirefoxHistory, EmptyDatabaseFileIsLeftAlone) {
-  dir.File(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default\\places.sqlite", 0);
+  machine.File(kProfile + L"\\places.sqlite", 0);
   doc.OpenFirefoxHistory();
   doc.ClearFirefoxHistory();
   doc.ClearFirefoxInputHistory();
@@ -158,7 +133,7 @@ TEST_F(FirefoxHistory, EmptyDatabaseFileIsLeftAlone) {
 }
 
 TEST_F(FirefoxHistory, FileThatIsNotADatabaseIsReportedAndKept) {
-  dir.File(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default\\places.sqlite", 2048);
+  machine.File(kProfile + L"\\places.sqlite", 2048);
   doc.OpenFirefoxHistory();
   doc.ClearFirefoxHistory();
   doc.ClearFirefoxInputHistory();
@@ -170,7 +145,7 @@ TEST_F(FirefoxHistory, FileThatIsNotADatabaseIsReportedAndKept) {
 
 TEST_F(FirefoxHistory, FailedOpenIsKeptForTheStatusLineOnce) {
   // A folder where the database file should be cannot be opened.
-  dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\ab12.default\\places.sqlite");
+  machine.Folder(kProfile + L"\\places.sqlite");
   EXPECT_FALSE(doc.OpenFirefoxHistory());
   EXPECT_FALSE(doc.m_historyDb.IsOpen());
   EXPECT_TRUE(sink.texts.empty());  // no status line exists while the document is built
@@ -180,15 +155,13 @@ TEST_F(FirefoxHistory, FailedOpenIsKeptForTheStatusLineOnce) {
 }
 
 TEST(FirefoxHistoryAtStartUp, DocumentOpensTheProfileNamedInProfilesIni) {
-  TempDir dir;
-  StubMachine machine(dir.Folder(L"Windows"));
-  machine.folders[CSIDL_APPDATA] = dir.Folder(L"Roaming");
-  machine.folders[CSIDL_LOCAL_APPDATA] = dir.Folder(L"Local");
-  std::wstring firefox = dir.Folder(L"Roaming\\Mozilla\\Firefox");
+  FakeMachine machine;
+  const std::wstring firefox = machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox");
   ASSERT_TRUE(WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/\u00e9t\u00e9.default",
                                          (firefox + L"\\profiles.ini").c_str()));
-  std::wstring places = dir.Folder(L"Roaming\\Mozilla\\Firefox\\Profiles\\\u00e9t\u00e9.default") +
-                        L"\\places.sqlite";
+  const std::wstring places = machine.Folder(firefox.substr(machine.Root().size() + 1) +
+                                             L"\\Profiles\\\u00e9t\u00e9.default") +
+                              L"\\places.sqlite";
   ASSERT_TRUE(CreatePlacesDb(places));
 
   RecordingSink sink;
