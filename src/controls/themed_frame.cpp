@@ -2,11 +2,27 @@
 
 #include <commctrl.h>
 
+#include <exception>
+
 namespace klarex {
 
-CThemedFrame::~CThemedFrame() { Detach(); }
+bool StartThemedMenus() {
+  // Stops the library at process exit, after every window is gone.
+  struct Stopper {
+    ~Stopper() { CThemedMenuLibrary::Stop(); }
+  };
+  static Stopper stopper;
+  try {
+    CThemedMenuLibrary::Start();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
 
-bool CThemedFrame::Attach(HWND frame, HACCEL accel) {
+CThemedFrameWnd::~CThemedFrameWnd() { Detach(); }
+
+bool CThemedFrameWnd::Attach(HWND frame, HACCEL accel) {
   Detach();
   if (!::IsWindow(frame)) return false;
   if (!::SetWindowSubclass(frame, &SubclassProc, reinterpret_cast<UINT_PTR>(this),
@@ -21,7 +37,7 @@ bool CThemedFrame::Attach(HWND frame, HACCEL accel) {
   return true;
 }
 
-void CThemedFrame::Detach() {
+void CThemedFrameWnd::Detach() {
   if (!m_hwnd) return;
   ::RemoveWindowSubclass(m_hwnd, &SubclassProc, reinterpret_cast<UINT_PTR>(this));
   m_menu.Detach();
@@ -30,27 +46,28 @@ void CThemedFrame::Detach() {
   m_hwnd = nullptr;
 }
 
-void CThemedFrame::LoadMenuIcons(HMODULE module, int toolbarId) {
+void CThemedFrameWnd::LoadMenuIcons(HMODULE module, int toolbarId) {
   m_iconSet = CMenuIconSet::Get(module, toolbarId);
   m_menu.AttachIconSet(m_iconSet);
   if (m_hwnd) ::DrawMenuBar(m_hwnd);
 }
 
-void CThemedFrame::FollowMenuBar() {
+void CThemedFrameWnd::FollowMenuBar() {
+  // A hidden menu bar (SetMenu with none) keeps its themed menu for its return.
   HMENU bar = ::GetMenu(m_hwnd);
-  if (bar == m_menu.Handle()) return;
+  if (!bar || bar == m_menu.Handle()) return;
   m_menu.Load(bar, false);
   m_menu.SetAccelerators(m_accel);
   m_menu.AttachIconSet(m_iconSet);
 }
 
-CThemedMenu* CThemedFrame::MenuOf(HMENU menu) {
+CThemedMenu* CThemedFrameWnd::MenuOf(HMENU menu) {
   if (!menu) return nullptr;
   if (auto* m = m_systemMenu.FindMenu(menu)) return m;
   return m_menu.FindMenu(menu);
 }
 
-CMenuItemRecord* CThemedFrame::RecordOf(ULONG_PTR data, CThemedMenu** owner) {
+CMenuItemRecord* CThemedFrameWnd::RecordOf(ULONG_PTR data, CThemedMenu** owner) {
   for (CThemedMenu* m : {&m_systemMenu, &m_menu}) {
     if (auto* r = m->FindRecord(data)) {
       *owner = m;
@@ -60,12 +77,12 @@ CMenuItemRecord* CThemedFrame::RecordOf(ULONG_PTR data, CThemedMenu** owner) {
   return nullptr;
 }
 
-LRESULT CALLBACK CThemedFrame::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK CThemedFrameWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                             DWORD_PTR data) {
-  return reinterpret_cast<CThemedFrame*>(data)->OnMessage(hwnd, msg, wp, lp);
+  return reinterpret_cast<CThemedFrameWnd*>(data)->OnMessage(hwnd, msg, wp, lp);
 }
 
-LRESULT CThemedFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CThemedFrameWnd::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_MEASUREITEM: {
       auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);

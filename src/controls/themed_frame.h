@@ -9,12 +9,12 @@
 
 namespace klarex {
 
-class CThemedFrame {
+class CThemedFrameWnd {
  public:
-  CThemedFrame() = default;
-  ~CThemedFrame();
-  CThemedFrame(const CThemedFrame&) = delete;
-  CThemedFrame& operator=(const CThemedFrame&) = delete;
+  CThemedFrameWnd() = default;
+  ~CThemedFrameWnd();
+  CThemedFrameWnd(const CThemedFrameWnd&) = delete;
+  CThemedFrameWnd& operator=(const CThemedFrameWnd&) = delete;
 
   // Themes the frame's current menu bar and system menu; `accel` is the
   // frame's default accelerator table (for the accelerator texts).
@@ -41,5 +41,34 @@ class CThemedFrame {
   CThemedMenu m_menu;
   CThemedMenu m_systemMenu;
 };
+
+// Starts the themed-menu library once per process (stopped at exit); false
+// when the pop-up hook could not be installed.
+bool StartThemedMenus();
+
+// A frame window base with themed menus: `TBase` is the framework's frame.
+// The derived frame calls ThemeMenus from its OnCreate.
+template <class TBase>
+class CThemedFrame : public TBase {
+ public:
+  CThemedMenu& ThemedMenu() { return m_themed.Menu(); }
+  CThemedMenu& ThemedSystemMenu() { return m_themed.SystemMenu(); }
+
+ protected:
+  // Owner-draws the menu bar and system menu with the item icons of toolbar
+  // `resourceId` and the accelerator texts of the accelerator table of that id.
+  // Without the pop-up hook the menus are still themed, only their windows keep
+  // the system frame.
+  void ThemeMenus(UINT resourceId) {
+    StartThemedMenus();
+    HINSTANCE module = ::GetModuleHandleW(nullptr);
+    m_themed.Attach(this->Handle(), ::LoadAcceleratorsW(module, MAKEINTRESOURCEW(resourceId)));
+    m_themed.LoadMenuIcons(module, static_cast<int>(resourceId));
+  }
+
+ private:
+  CThemedFrameWnd m_themed;
+};
+
 
 }  // namespace klarex

@@ -27,34 +27,15 @@ void Frame(HDC dc, const RECT& rc, COLORREF c) {
 
 }  // namespace
 
-CThemedToolBar::~CThemedToolBar() { Detach(); }
-
-bool CThemedToolBar::Attach(HWND toolbar) {
-  Detach();
-  if (!::IsWindow(toolbar)) return false;
-  m_hwnd = toolbar;
-  m_parent = ::GetParent(toolbar);
-  ::SetWindowSubclass(m_hwnd, &ToolbarProc, reinterpret_cast<UINT_PTR>(this),
-                      reinterpret_cast<DWORD_PTR>(this));
-  if (m_parent) {
-    ::SetWindowSubclass(m_parent, &ParentProc, reinterpret_cast<UINT_PTR>(this),
-                        reinterpret_cast<DWORD_PTR>(this));
-  }
+bool CThemedToolBar::Create(HWND parent, DWORD style, UINT id) {
+  if (!CToolBar::Create(parent, style, id)) return false;
   ColorEnv env = ColorEnv::Current();
   COLORSCHEME scheme{};
   scheme.dwSize = sizeof(scheme);
   scheme.clrBtnHighlight = CLR_DEFAULT;
   scheme.clrBtnShadow = BluishDark(FaceColor(env));
-  ::SendMessageW(m_hwnd, CCM_SETCOLORSCHEME, 0, reinterpret_cast<LPARAM>(&scheme));
-  ::InvalidateRect(m_hwnd, nullptr, TRUE);
+  Send(CCM_SETCOLORSCHEME, 0, reinterpret_cast<LPARAM>(&scheme));
   return true;
-}
-
-void CThemedToolBar::Detach() {
-  if (!m_hwnd) return;
-  ::RemoveWindowSubclass(m_hwnd, &ToolbarProc, reinterpret_cast<UINT_PTR>(this));
-  if (m_parent) ::RemoveWindowSubclass(m_parent, &ParentProc, reinterpret_cast<UINT_PTR>(this));
-  m_hwnd = m_parent = nullptr;
 }
 
 bool CThemedToolBar::LoadImages(HMODULE module, int bitmapId) {
@@ -226,41 +207,25 @@ void CThemedToolBar::OnNcPaint() {
   ::ReleaseDC(m_hwnd, dc);
 }
 
-LRESULT CALLBACK CThemedToolBar::ToolbarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                             DWORD_PTR data) {
-  auto* self = reinterpret_cast<CThemedToolBar*>(data);
+bool CThemedToolBar::OnReflectedNotify(NMHDR* header, LRESULT& result) {
+  if (header->code != NM_CUSTOMDRAW) return false;
+  result = OnCustomDraw(reinterpret_cast<NMTBCUSTOMDRAW*>(header));
+  return true;
+}
+
+LRESULT CThemedToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: {
-      RECT rc{};
-      ::GetClientRect(hwnd, &rc);
-      self->EraseBackground(reinterpret_cast<HDC>(wp), rc);
+      RECT rc = ClientRect();
+      EraseBackground(reinterpret_cast<HDC>(wp), rc);
       return 1;
     }
     case WM_NCPAINT:
-      self->OnNcPaint();
+      OnNcPaint();
       return 0;
-    case WM_NCDESTROY: {
-      LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
-      self->Detach();
-      return r;
-    }
     default:
-      return ::DefSubclassProc(hwnd, msg, wp, lp);
+      return CToolBar::WindowProc(msg, wp, lp);
   }
-}
-
-LRESULT CALLBACK CThemedToolBar::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                            DWORD_PTR data) {
-  auto* self = reinterpret_cast<CThemedToolBar*>(data);
-  if (msg == WM_NOTIFY) {
-    auto* hdr = reinterpret_cast<NMHDR*>(lp);
-    if (hdr->hwndFrom == self->m_hwnd && hdr->code == NM_CUSTOMDRAW)
-      return self->OnCustomDraw(reinterpret_cast<NMTBCUSTOMDRAW*>(lp));
-  } else if (msg == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(hwnd, &ParentProc, reinterpret_cast<UINT_PTR>(self));
-    self->m_parent = nullptr;
-  }
-  return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 }  // namespace klarex

@@ -1,27 +1,22 @@
 // The main toolbar in the flat look of the themed menus: a tinted bar, a
 // dotted gripper, hot and checked buttons boxed in the selection colour, icons
-// that rise over a soft shadow when hot, and pale disabled icons. Attaches to
-// an existing toolbar control; the parent's NM_CUSTOMDRAW is caught by
-// subclassing the parent too.
+// that rise over a soft shadow when hot, and pale disabled icons. The parent
+// frame's NM_CUSTOMDRAW comes back here by the framework's reflection.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
 #include "framework/gdi.h"
+#include "framework/toolbar.h"
 
 namespace klarex {
 
-class CThemedToolBar {
+class CThemedToolBar : public CToolBar {
  public:
   CThemedToolBar() = default;
-  ~CThemedToolBar();
-  CThemedToolBar(const CThemedToolBar&) = delete;
-  CThemedToolBar& operator=(const CThemedToolBar&) = delete;
 
-  // Takes over the drawing of `toolbar` and sets its colour scheme.
-  bool Attach(HWND toolbar);
-  void Detach();
-  HWND Handle() const { return m_hwnd; }
+  // The framework's creation, then the flat colour scheme.
+  bool Create(HWND parent, DWORD style, UINT id);
 
   // Loads the button images from bitmap resource `id` (module, else the program's).
   bool LoadImages(HMODULE module, int bitmapId);
@@ -36,20 +31,18 @@ class CThemedToolBar {
 
   // NM_CUSTOMDRAW of the toolbar: the result for the draw stage.
   LRESULT OnCustomDraw(NMTBCUSTOMDRAW* cd);
+  bool OnReflectedNotify(NMHDR* header, LRESULT& result) override;
   // Draws one button's background, image and text for the given state bits.
   void DrawButton(HDC dc, const RECT& rc, int command, UINT itemState);
   void EraseBackground(HDC dc, const RECT& rc) const;
   void DrawGripper(HDC dc, const RECT& bar, bool horizontal) const;
 
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
  private:
-  static LRESULT CALLBACK ToolbarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                      DWORD_PTR data);
-  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                     DWORD_PTR data);
   void OnNcPaint();
 
-  HWND m_hwnd = nullptr;
-  HWND m_parent = nullptr;
   ImageListHandle m_full;
   ImageListHandle m_normal;
   ImageListHandle m_disabled;
