@@ -67,7 +67,12 @@ FakeMachine::FakeMachine(const std::wstring& parent) {
       Folder(std::wstring(kLocalDir) + L"\\Microsoft\\Windows\\INetCookies");
 }
 
-FakeMachine::~FakeMachine() { RemoveTree(m_root); }
+FakeMachine::~FakeMachine() {
+  // Wildcard folder lookups leave the current directory inside the machine,
+  // and a current directory cannot be removed.
+  SetCurrentDirectoryW(m_root.substr(0, m_root.rfind(L'\\') + 1).c_str());
+  RemoveTree(m_root);
+}
 
 std::wstring FakeMachine::File(const std::wstring& relative, size_t size) const {
   std::wstring full = *this / relative;
