@@ -1,5 +1,7 @@
 #include "framework/language.h"
 
+#include <windows.h>
+
 namespace klarex {
 
 std::wstring CLanguage::Setting() const {
@@ -34,6 +36,13 @@ std::wstring GetLangString(const wchar_t* section, const wchar_t* key, const wch
 }
 
 bool IsLanguageActive() { return Language().IsActive(); }
+
+std::wstring CurrentUserName() {
+  wchar_t name[260] = L"";
+  DWORD size = static_cast<DWORD>(std::size(name));
+  if (!::GetUserNameW(name, &size)) return {};
+  return name;
+}
 
 std::wstring CutBeforeParenthesis(const std::wstring& text) {
   return text.substr(0, text.find(L'('));

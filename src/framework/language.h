@@ -39,6 +39,11 @@ inline std::wstring GetLangString(const wchar_t* section, const wchar_t* key,
 }
 bool IsLanguageActive();
 
+// The Windows user name: the profile section that holds the language setting
+// (value "src"). Empty when it cannot be read.
+std::wstring CurrentUserName();
+inline constexpr wchar_t kLanguageEntry[] = L"src";
+
 // Text before the first "(" (all of it when there is none).
 std::wstring CutBeforeParenthesis(const std::wstring& text);
 // A [Header] Culture value without its " //" comment; the blank before "//" stays.

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "framework/gdi.h"
 #include "framework/resources.h"
@@ -59,6 +60,38 @@ void CStatusBar::Relayout() {
 void CStatusBar::SetPaneText(int index, const std::wstring& text) {
   Send(SB_SETTEXTW, static_cast<WPARAM>(index) | SBT_NOTABPARSING,
        reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+namespace {
+constexpr UINT kMsgPaneText = WM_APP + 1;  // wParam pane, lParam std::wstring* (owned)
+}
+
+void CStatusBar::PostOrSetPaneText(int index, const std::wstring& text) {
+  HWND hwnd = m_hwnd;
+  if (!hwnd) return;
+  if (::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId()) {
+    SetPaneText(index, text);
+    return;
+  }
+  auto copy = std::make_unique<std::wstring>(text);
+  if (::PostMessageW(hwnd, kMsgPaneText, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(copy.get())))
+    copy.release();
+}
+
+LRESULT CStatusBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kMsgPaneText) {
+    std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(lp));
+    SetPaneText(static_cast<int>(wp), *text);
+    return 0;
+  }
+  if (msg == WM_DESTROY) {
+    // Texts still queued for this window would be lost with it: free them.
+    MSG pending;
+    while (::PeekMessageW(&pending, m_hwnd, kMsgPaneText, kMsgPaneText, PM_REMOVE))
+      delete reinterpret_cast<std::wstring*>(pending.lParam);
+  }
+  return CWnd::WindowProc(msg, wp, lp);
 }
 
 std::wstring CStatusBar::PaneText(int index) const {

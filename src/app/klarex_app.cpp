@@ -1,0 +1,68 @@
+#include "app/klarex_app.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/advance_dialog_entry.h"
+#include "app/test_hooks.h"
+#include "engine/klarex_doc.h"
+#include "frame/main_frame.h"
+#include "frame/single_instance.h"
+#include "framework/language.h"
+#include "sys/operations.h"
+#include "view/klarex_view.h"
+#include "../res/ids_main.h"
+
+namespace klarex {
+
+namespace {
+Win32Machine g_machine;
+}
+
+CKlarexApp::CKlarexApp() { PrepareSecurityState(ProcessSecurityState()); }
+
+CKlarexApp::~CKlarexApp() {
+  if (m_comReady) ::CoUninitialize();
+}
+
+bool CKlarexApp::InitInstance() {
+  INITCOMMONCONTROLSEX icc{};
+  icc.dwSize = 8;
+  icc.dwICC = 0xFF;
+  ::InitCommonControlsEx(&icc);
+  m_comReady = SUCCEEDED(::OleInitialize(nullptr));
+  SetRegistryKey(L"Klarex");
+
+  AddDocTemplate(std::make_unique<CSingleDocTemplate>(
+      IDR_MAINFRAME, [] { return std::make_unique<CKlarexDoc>(g_machine); },
+      [] { return std::make_unique<CMainFrame>(); },
+      [] { return std::make_unique<CKlarexView>(); }));
+
+  if (ActivateEarlierInstance(SharedInstanceRecord())) return false;
+
+  SetAdvanceDialogRunner(&RunAdvanceDialog);
+  if (!DocTemplate()->OpenNewDocument()) return false;
+  HWND main = AfxMainWindow();
+  ::ShowWindow(main, SW_SHOW);
+  ::UpdateWindow(main);
+  AfterFirstFill(main);
+  return true;
+}
+
+bool CKlarexApp::OnCommand(UINT id) {
+  switch (id) {
+    case ID_APP_ABOUT:
+    case ID_HELP_ONLINE:
+    case ID_HELP_UPDATE:
+      return RunHelpCommand(id);
+  }
+  return false;
+}
+
+int RunKlarex() {
+  CKlarexApp app;
+  if (!app.InitInstance()) return 0;
+  return app.Run();
+}
+
+}  // namespace klarex

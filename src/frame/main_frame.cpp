@@ -1,0 +1,132 @@
+#include "frame/main_frame.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "frame/command_texts.h"
+#include "frame/language_setup.h"
+#include "frame/single_instance.h"
+#include "framework/app.h"
+#include "framework/file_dialog.h"
+#include "framework/language.h"
+#include "framework/resources.h"
+#include "sys/operations.h"
+#include "view/klarex_view.h"
+#include "view/status_line.h"
+#include "view/window_placement.h"
+#include "../res/ids_main.h"
+
+namespace klarex {
+
+namespace {
+constexpr double kVersion = 4.18;
+}
+
+std::wstring MainFrameCaption(const std::wstring& appTitle) {
+  wchar_t tail[64];
+  swprintf(tail, std::size(tail), L" (64 bit) %.2f", kVersion);
+  return appTitle + tail;
+}
+
+CKlarexView* CMainFrame::KlarexView() const { return static_cast<CKlarexView*>(ActiveView()); }
+
+void CMainFrame::PreCreateWindow(const wchar_t* className) {
+  // A second start finds this window by its class.
+  RecordInstanceClassName(className);
+}
+
+int CMainFrame::OnCreate() {
+  if (!m_toolBar.Create(m_hwnd, WS_CHILD | WS_VISIBLE, kIdToolBar) ||
+      !m_toolBar.LoadToolBar(IDR_MAINFRAME))
+    return -1;
+  if (!m_statusBar.Create(m_hwnd, WS_CHILD | WS_VISIBLE, kIdStatusBar) ||
+      !m_statusBar.SetIndicators({0, ID_INDICATOR_PROGRESS}))
+    return -1;
+  SetBars(&m_toolBar, &m_statusBar);
+  StatusLine().Attach(&m_statusBar, m_hwnd);
+
+  CWinApp* app = AfxGetApp();
+  std::wstring setting = kDefaultLanguage;
+  if (app) setting = app->Profile().GetString(CurrentUserName(), kLanguageEntry, kDefaultLanguage);
+  Language().SetSetting(setting);
+  if (setting == kDefaultLanguage) DetectDefaultLanguage();
+  if (IsLanguageActive()) ApplyLanguage(Language().Setting());
+
+  SetText(MainFrameCaption(app ? app->AppName() : LoadResString(IDS_APP_TITLE)));
+  SetMenuBarDisplayOnFocus();
+  return 0;
+}
+
+void CMainFrame::DetectDefaultLanguage() {
+  m_languageFolder = ProgramLanguageFolder();
+  std::wstring file = DetectLanguageFile(m_languageFolder);
+  if (!file.empty()) Language().SetSetting(file);
+}
+
+void CMainFrame::ApplyLanguage(const std::wstring& path) { ApplyLanguageToMenu(MenuBar(), path); }
+
+void CMainFrame::OnLanguage() {
+  OpenFileRequest request;
+  request.owner = m_hwnd;
+  request.filter = L"*.lng (Klarex .NET Language Files) |*.lng||";
+  request.title = L"Select Language";
+  request.initialFolder = m_languageFolder;
+  std::wstring path = ShowOpenFileDialog(request);
+  if (path.empty()) return;
+  ApplyLanguage(path);
+  if (CView* view = ActiveView()) view->Post(kMsgLanguageChanged, 0, 0);
+}
+
+bool CMainFrame::OnCommand(UINT id) {
+  if (id == ID_LANGUAGE) {
+    OnLanguage();
+    return true;
+  }
+  return CFrameWnd::OnCommand(id);
+}
+
+bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
+  UiSnapshot snapshot;
+  if (CKlarexView* view = KlarexView(); view && view->IsWindow()) snapshot = view->Snapshot();
+  snapshot.toolBarVisible = m_toolBar.IsWindow() && m_toolBar.IsVisible();
+  snapshot.statusBarVisible = m_statusBar.IsWindow() && m_statusBar.IsVisible();
+  return ComputeCommandState(id, snapshot, state);
+}
+
+void CMainFrame::OnClose() {
+  StatusLine().Detach();
+  ProcessSecurityState().Release();
+  if (CWinApp* app = AfxGetApp()) StoreWindowRect(app->Profile(), WindowRect());
+  CFrameWnd::OnClose();
+}
+
+bool CMainFrame::OnNcActivate(bool) {
+  // The caption is always drawn active.
+  return CFrameWnd::OnNcActivate(true);
+}
+
+void CMainFrame::OnMenuSelect(UINT id, UINT flags, HMENU menu) {
+  if (!(flags & (MF_POPUP | MF_SEPARATOR)) && !(flags == 0xFFFF && !menu)) {
+    if (std::optional<std::wstring> text = TranslatedMenuHover(id)) {
+      SetMessageText(*text);
+      return;
+    }
+  }
+  CFrameWnd::OnMenuSelect(id, flags, menu);
+}
+
+std::wstring CMainFrame::GetMessageString(UINT id) {
+  if (std::optional<std::wstring> text = TranslatedStatusPrompt(id)) return *text;
+  return CFrameWnd::GetMessageString(id);
+}
+
+void CMainFrame::OnToolTipText(NMHDR* header) {
+  if (!IsLanguageActive()) {
+    CFrameWnd::OnToolTipText(header);
+    return;
+  }
+  SetToolTipText(header, TranslatedToolTip(static_cast<UINT>(header->idFrom)));
+}
+
+}  // namespace klarex

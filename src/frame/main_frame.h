@@ -1,0 +1,51 @@
+// The program's one top-level window: caption, menu bar shown on Alt,
+// toolbar, status bar, language-dependent prompts and tooltips, and the
+// window rectangle kept between runs.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/frame_wnd.h"
+#include "framework/status_bar.h"
+#include "framework/toolbar.h"
+
+namespace klarex {
+
+class CKlarexView;
+
+class CMainFrame : public CFrameWnd {
+ public:
+  bool QueryCommandState(UINT id, CommandState& state) override;
+  const std::wstring& LanguageFolder() const { return m_languageFolder; }
+
+  // Runs the default-language detection (only while the setting is "Default").
+  void DetectDefaultLanguage();
+  // Makes `path` the language and translates the menus.
+  void ApplyLanguage(const std::wstring& path);
+  // The Language command: choose a .lng file, apply it, tell the view.
+  void OnLanguage();
+
+ protected:
+  const wchar_t* FrameClassName() const override { return L"Klarex.MainFrame"; }
+  void PreCreateWindow(const wchar_t* className) override;
+  int OnCreate() override;
+  void OnClose() override;
+  bool OnNcActivate(bool active) override;
+  void OnMenuSelect(UINT id, UINT flags, HMENU menu) override;
+  std::wstring GetMessageString(UINT id) override;
+  void OnToolTipText(NMHDR* header) override;
+  bool OnCommand(UINT id) override;
+
+ private:
+  CKlarexView* KlarexView() const;
+
+  std::wstring m_languageFolder;
+  CStatusBar m_statusBar;
+  CToolBar m_toolBar;
+};
+
+// The caption: the application title, "(64 bit)" and the version.
+std::wstring MainFrameCaption(const std::wstring& appTitle);
+
+}  // namespace klarex

@@ -1,0 +1,460 @@
+#include "view/klarex_view.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+#include "framework/app.h"
+#include "framework/frame_wnd.h"
+#include "framework/language.h"
+#include "framework/resources.h"
+#include "sys/handles.h"
+#include "sys/queries.h"
+#include "view/list_text.h"
+#include "view/status_line.h"
+#include "view/window_placement.h"
+#include "../res/ids_art.h"
+#include "../res/ids_main.h"
+
+namespace klarex {
+
+namespace {
+
+AdvanceDialogRunner g_advanceDialog = nullptr;
+
+constexpr int kColumnCount = 4;
+
+int ScrollBarWidth() { return ::GetSystemMetrics(SM_CXVSCROLL); }
+
+// Open for writing, exclusive, existing files only; closed again at once.
+bool CanOpenForWriting(const wchar_t* path) {
+  FileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+}  // namespace
+
+void SetAdvanceDialogRunner(AdvanceDialogRunner runner) { g_advanceDialog = runner; }
+
+CKlarexView::~CKlarexView() {
+  m_busy = false;
+  m_worker.Join();
+}
+
+bool CKlarexView::Create(HWND parent, UINT id) {
+  HWND hwnd = ::CreateWindowExW(0, WC_LISTVIEWW, nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_SHAREIMAGELISTS, 0, 0, 0,
+                                0, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                ModuleInstance(), nullptr);
+  return hwnd && Subclass(hwnd);
+}
+
+void CKlarexView::OnInitialUpdate() {
+  CView::OnInitialUpdate();
+  SetStyle((Style() & ~LVS_TYPEMASK) | LVS_REPORT);
+  constexpr DWORD kExtended = LVS_EX_SUBITEMIMAGES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT |
+                              LVS_EX_DOUBLEBUFFER;
+  Send(LVM_SETEXTENDEDLISTVIEWSTYLE, kExtended, kExtended);
+
+  m_images.reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 9, 9));
+  for (int id : {IDI_FOLDER, IDI_FILE, IDI_FOLDER_LOCKED, IDI_FILE_LOCKED}) {
+    IconHandle icon(static_cast<HICON>(
+        ::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
+    ::ImageList_ReplaceIcon(m_images.get(), -1, icon.get());
+  }
+  Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_images.get()));
+
+  InsertColumns();
+  PlaceMainWindow();
+
+  m_mode = 1;
+  DeleteAllRows();
+  if (CKlarexDoc* doc = Doc()) doc->ScanStandard();
+  RefreshAfterFill();
+  m_cookiesAvailable = true;
+
+  // A failed opening of the Firefox history waited for the status line.
+  if (CKlarexDoc* doc = Doc()) {
+    std::wstring pending = doc->TakePendingStatus();
+    if (!pending.empty()) StatusLine().SetStatusText(pending);
+  }
+}
+
+void CKlarexView::InsertColumns() {
+  struct Column {
+    const wchar_t* key;
+    const wchar_t* text;
+    int format;
+    int width;
+  };
+  const Column columns[kColumnCount] = {
+      {L"1", L"File Name", LVCFMT_LEFT, 0},
+      {L"2", L"Type", LVCFMT_CENTER, ScrollBarWidth() + m_typeExtraWidth},
+      {L"3", L"Size", LVCFMT_RIGHT, ScrollBarWidth() + m_sizeExtraWidth},
+      {L"4", L"Date Modified", LVCFMT_CENTER, m_dateWidth},
+  };
+  for (int i = 0; i < kColumnCount; ++i) {
+    std::wstring text = GetLangString(L"Columns", columns[i].key, columns[i].text);
+    LVCOLUMNW col{};
+    col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    col.fmt = columns[i].format;
+    col.cx = columns[i].width;
+    col.pszText = text.data();
+    col.iSubItem = i;
+    Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
+  }
+}
+
+void CKlarexView::PlaceMainWindow() {
+  CWinApp* app = AfxGetApp();
+  HWND main = AfxMainWindow();
+  if (!app || !main) return;
+  PlacementRect r = ChooseWindowRect(ReadStoredWindowRect(app->Profile()));
+  ::MoveWindow(main, r.left, r.top, r.width, r.height, TRUE);
+}
+
+int CKlarexView::RowCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
+int CKlarexView::SelectedCount() const { return static_cast<int>(Send(LVM_GETSELECTEDCOUNT)); }
+
+std::wstring CKlarexView::RowText(int row, int column) const {
+  std::vector<wchar_t> buffer(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return buffer.data();
+}
+
+bool CKlarexView::IsFolderRow(int row) const { return RowText(row, 1) == g_folderTypeName; }
+
+UiSnapshot CKlarexView::Snapshot() const {
+  UiSnapshot s;
+  s.rows = RowCount();
+  s.selected = SelectedCount();
+  s.busy = m_busy.load();
+  s.cookiesAvailable = m_cookiesAvailable;
+  s.mode = m_mode;
+  return s;
+}
+
+bool CKlarexView::IsCommandEnabled(UINT id) const {
+  CommandState state;
+  return ComputeCommandState(id, Snapshot(), state) && state.enabled;
+}
+
+void CKlarexView::DeleteAllRows() { Send(LVM_DELETEALLITEMS); }
+
+void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
+  CKlarexDoc* doc = Doc();
+  if (!doc) return;
+  CFoundItemQueue& queue = doc->Queue();
+  while (!queue.IsEmpty()) AddRow(queue.Pop());
+}
+
+void CKlarexView::AddRow(const FoundItem& record) {
+  const wchar_t* path = record.cFileName;
+  if (IsUnlistableRecord(record) || !::PathFileExistsW(path)) return;
+  // Listing changes nothing on disk: permissions are taken over only by the
+  // deletion, just before an item is deleted.
+  const bool folder = (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = 0;
+  item.pszText = const_cast<wchar_t*>(path);
+  item.iImage = RowImageIndex(folder, CanOpenForWriting(path));
+  int row = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  if (row < 0) return;
+
+  auto setText = [&](int column, const std::wstring& text) {
+    LVITEMW sub{};
+    sub.iSubItem = column;
+    sub.pszText = const_cast<wchar_t*>(text.c_str());
+    Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
+  };
+  setText(1, GetFileTypeName(path));
+  uint64_t size = 0;
+  if (folder)
+    GetFolderSize(path, &size);
+  else
+    size = (static_cast<uint64_t>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
+  setText(2, FormatSizeText(static_cast<int64_t>(size)));
+  setText(3, FormatDateText(record.ftLastWriteTime));
+}
+
+void CKlarexView::RefreshAfterFill() {
+  ReapplySort();
+  FitColumns();
+  // Row insertions need not report a change: show the count of the new list.
+  if (!m_busy.load()) ShowSelectionStatus();
+}
+
+void CKlarexView::FitColumns() {
+  Send(WM_SETREDRAW, FALSE);
+  int widths[kColumnCount] = {};
+  for (int i = 1; i < kColumnCount; ++i) {
+    Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(LVSCW_AUTOSIZE, 0));
+    widths[i] = static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i))) + ScrollBarWidth();
+    Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(widths[i], 0));
+  }
+  RECT client = ClientRect();
+  Send(LVM_SETCOLUMNWIDTH, 0,
+       MAKELPARAM(FirstColumnWidth(client.right, widths[1], widths[2], widths[3]), 0));
+  Send(WM_SETREDRAW, TRUE);
+  Invalidate();
+}
+
+void CKlarexView::OnSize(int width) {
+  if (!AfxMainWindow()) return;
+  int others[kColumnCount] = {};
+  for (int i = 1; i < kColumnCount; ++i)
+    others[i] = static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
+  Send(LVM_SETCOLUMNWIDTH, 0,
+       MAKELPARAM(FirstColumnWidth(width - ScrollBarWidth(), others[1], others[2], others[3]), 0));
+  StatusLine().LayoutStatusPanes(width);
+}
+
+void CKlarexView::ShowSelectionStatus() {
+  std::wstring text = SelectionStatusText(SelectedCount(), RowCount());
+  // Every row change lands here: leave the bar alone when nothing changed.
+  CFrameWnd* frame = AfxGetApp() ? AfxGetApp()->MainFrame() : nullptr;
+  CStatusBar* bar = frame ? frame->StatusBar() : nullptr;
+  if (bar && bar->PaneText(0) == text) return;
+  StatusLine().SetStatusText(text);
+}
+
+// --- Mode commands -----------------------------------------------------------
+
+void CKlarexView::OnModeStandard() {
+  m_mode = 1;
+  DeleteAllRows();
+  if (CKlarexDoc* doc = Doc()) doc->ScanStandard();
+  RefreshAfterFill();
+  m_cookiesAvailable = true;
+}
+
+void CKlarexView::OnModeCookies() {
+  m_mode = 2;
+  DeleteAllRows();
+  if (CKlarexDoc* doc = Doc()) doc->ScanCookies();
+  if (RowCount() == 0) {
+    m_cookiesAvailable = false;
+    OnModeOffline();
+  }
+  RefreshAfterFill();
+}
+
+void CKlarexView::OnModeOffline() {
+  m_mode = 3;
+  DeleteAllRows();
+  CKlarexDoc* doc = Doc();
+  if (doc) doc->ScanOfflineTemp();
+  // Menus and toolbar show the new mode while the dialog is up.
+  if (CWinApp* app = AfxGetApp()) app->OnIdle(0);
+  if (doc && g_advanceDialog) g_advanceDialog(m_hwnd, *doc);
+  OnUpdate(nullptr, 0);
+  RefreshAfterFill();
+}
+
+// --- Selection commands ---------------------------------------------------------
+
+void CKlarexView::OnSelectAll() {
+  ::SetFocus(m_hwnd);
+  for (int i = RowCount() - 1; i >= 0; --i) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void CKlarexView::OnUnselectAll() {
+  ::SetFocus(m_hwnd);
+  int row = -1;
+  do {
+    row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  } while (row != -1);
+}
+
+void CKlarexView::OnInvertSelection() {
+  ::SetFocus(m_hwnd);
+  for (int i = RowCount() - 1; i >= 0; --i) {
+    bool selected = Send(LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) != 0;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? 0 : LVIS_SELECTED;
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+// --- Open and Properties ----------------------------------------------------------
+
+void CKlarexView::OnOpen() {
+  if (SelectedCount() > 1) {
+    std::wstring text = GetLangString(L"Status", L"15", CommandPrompt(IDS_CONFIRM_OPEN));
+    std::wstring caption = GetLangString(L"Status", L"16", CommandShortName(IDS_CONFIRM_OPEN));
+    if (::MessageBoxW(m_hwnd, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+      return;
+  }
+  // The confirmation speaks of the selected items: every one of them is opened.
+  std::vector<std::pair<std::wstring, bool>> rows;
+  for (int row = -1;
+       (row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) !=
+       -1;)
+    rows.emplace_back(RowText(row, 0), IsFolderRow(row));
+  for (const auto& [path, folder] : rows) {
+    if (!folder && !::PathFileExistsW(path.c_str())) continue;
+    auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"Open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result == SE_ERR_NOASSOC || result == SE_ERR_ACCESSDENIED) ShowPropertiesOf(path);
+  }
+}
+
+void CKlarexView::OnProperties() {
+  int row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  if (row < 0) {
+    if (HWND main = AfxMainWindow()) ::ShowWindow(main, SW_MAXIMIZE);
+    return;
+  }
+  ShowPropertiesOf(RowText(row, 0));
+}
+
+void CKlarexView::ShowPropertiesOf(const std::wstring& path) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_INVOKEIDLIST;
+  info.hwnd = m_hwnd;
+  info.lpVerb = L"Properties";
+  info.lpFile = path.c_str();
+  info.nShow = SW_SHOWDEFAULT;
+  ::ShellExecuteExW(&info);
+}
+
+// --- Deletion and sorting hooks -----------------------------------------------
+
+void CKlarexView::OnDelete() { m_deletePermanently = 1; }
+
+void CKlarexView::OnRecycle() { m_deletePermanently = 0; }
+
+void CKlarexView::ReapplySort() {}
+
+// --- Commands and messages ----------------------------------------------------------
+
+bool CKlarexView::OnCommand(UINT id) {
+  switch (id) {
+    case ID_FILE_OPEN:
+      OnOpen();
+      return true;
+    case ID_FILE_PROPERTIES:
+      OnProperties();
+      return true;
+    case ID_DELETE:
+      OnDelete();
+      return true;
+    case ID_RECYCLE:
+      OnRecycle();
+      return true;
+    case ID_SELECT_ALL:
+      OnSelectAll();
+      return true;
+    case ID_UNSELECT_ALL:
+      OnUnselectAll();
+      return true;
+    case ID_INVERT_SELECTION:
+      OnInvertSelection();
+      return true;
+    case ID_MODE_COOKIES:
+      OnModeCookies();
+      return true;
+    case ID_MODE_OFFLINE:
+      OnModeOffline();
+      return true;
+    case ID_MODE_STANDARD:
+      OnModeStandard();
+      return true;
+  }
+  return false;
+}
+
+LRESULT CKlarexView::OnLanguageChanged() {
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  if (!header) return 1;
+  int count = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring key = std::to_wstring(i + 1);
+    std::wstring text = GetLangString(L"Columns", key.c_str(),
+                                      PromptPart(LoadResString(IDS_COLUMN_FIRST + i)));
+    if (text.size() > 260) text.resize(260);
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text.data();
+    ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+  AfxMessageBox(CutCultureComment(GetLangString(L"Header", L"Culture", L"English")));
+  return 0;
+}
+
+void CKlarexView::OnDestroy() {
+  // The worker reads rows through this window: let it stop first.
+  m_busy = false;
+  m_worker.Join();
+  if (CWinApp* app = AfxGetApp())
+    app->Profile().WriteString(CurrentUserName(), kLanguageEntry, Language().Setting());
+}
+
+bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
+  switch (header->code) {
+    case LVN_ITEMCHANGED:
+      if (m_busy.load())
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+      else
+        ShowSelectionStatus();
+      result = 0;
+      return true;
+    case NM_DBLCLK:
+    case NM_RETURN:
+      if (IsCommandEnabled(ID_FILE_OPEN)) OnOpen();
+      result = 0;
+      return true;
+  }
+  return false;
+}
+
+LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SIZE: {
+      LRESULT r = DefaultProc(msg, wp, lp);
+      OnSize(LOWORD(lp));
+      return r;
+    }
+    case WM_VSCROLL: {
+      LRESULT r = DefaultProc(msg, wp, lp);
+      if (m_busy.load()) {
+        Invalidate(true);
+        Update();
+      }
+      return r;
+    }
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lp)) break;
+      UpdateMenuItems(reinterpret_cast<HMENU>(wp), [this](UINT id, CommandState& s) {
+        return ComputeCommandState(id, Snapshot(), s);
+      });
+      return 0;
+    case kMsgLanguageChanged:
+      return OnLanguageChanged();
+    case WM_DESTROY:
+      OnDestroy();
+      break;
+  }
+  return CView::WindowProc(msg, wp, lp);
+}
+
+}  // namespace klarex
