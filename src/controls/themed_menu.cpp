@@ -345,7 +345,7 @@ void CMenuLookXP::DrawItem(HDC dc, const RECT& rc, const CMenuItemRecord& item,
   }
   if (hasIcon) {
     SIZE is = item.m_iconSet->ImageSize();
-    int x = (is.cx < columnWidth - 6) ? column.left + (columnWidth - is.cx) / 2 : column.left + 3;
+    int x = is.cx < iconSize.cx ? column.left + (columnWidth - is.cx) / 2 : column.left + 3;
     int y = rc.top + (rc.bottom - rc.top - is.cy) / 2;
     HIMAGELIST images = item.m_iconSet->Images();
     if (state.grayed) {
