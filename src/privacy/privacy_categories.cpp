@@ -3,17 +3,18 @@
 #include <algorithm>
 #include <climits>
 
+#include "../res/ids_art.h"
 #include "../res/ids_dialogs.h"
 
 namespace klarex {
 
 const std::array<PrivacyCategory, kCategoryCount> kPrivacyCategories = {{
-    {IDC_ADVANCE_URL, 138, L"Ur&l History", true},
-    {IDC_ADVANCE_PASSWORDS, 134, L"AutoComplete &Passwords", false},
-    {IDC_ADVANCE_RUN, 136, L"&Run History", false},
-    {IDC_ADVANCE_FIND, 133, L"&Find History", false},
-    {IDC_ADVANCE_TYPED, 137, L"&Typed URL", false},
-    {IDC_ADVANCE_RECENT, 139, L"Recent &Documents", true},
+    {IDC_ADVANCE_URL, IDI_URL_HISTORY, L"Ur&l History", true},
+    {IDC_ADVANCE_PASSWORDS, IDI_AUTOCOMPLETE, L"AutoComplete &Passwords", false},
+    {IDC_ADVANCE_RUN, IDI_RUN_HISTORY, L"&Run History", false},
+    {IDC_ADVANCE_FIND, IDI_FIND_HISTORY, L"&Find History", false},
+    {IDC_ADVANCE_TYPED, IDI_TYPED_URL, L"&Typed URL", false},
+    {IDC_ADVANCE_RECENT, IDI_RECENT_DOCUMENTS, L"Recent &Documents", true},
 }};
 
 CategoryWeights MakeCategoryWeights(std::size_t findHistoryKeys, std::size_t recentDocKeys) {

@@ -1,9 +1,9 @@
 // The category table, the expected-step total and the percentage shown.
+#include "privacy/privacy_categories.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
-
-#include "privacy/privacy_categories.h"
 
 namespace klarex {
 namespace {

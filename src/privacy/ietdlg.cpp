@@ -1,0 +1,181 @@
+#include "privacy/ietdlg.h"
+
+#include <atomic>
+#include <string>
+
+#include "../res/ids_dialogs.h"
+#include "engine/klarex_doc.h"
+#include "framework/language.h"
+#include "framework/resources.h"
+#include "framework/wnd.h"
+#include "privacy/privacy_worker.h"
+#include "view/status_progress.h"
+
+namespace klarex {
+namespace {
+
+constexpr UINT kAppTitleString = 57344;
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr UINT kProgressPeriodMs = 5;
+
+bool IsCategoryId(int id) { return id >= IDC_ADVANCE_PASSWORDS && id <= IDC_ADVANCE_URL; }
+
+}  // namespace
+
+CIETDlg::CIETDlg(HWND parent) : CDialog(IDD_ADVANCE, parent) {}
+
+CIETDlg::~CIETDlg() = default;
+
+int CIETDlg::Progress() const {
+  return std::atomic_ref<int>(const_cast<int&>(m_progress)).load(std::memory_order_relaxed);
+}
+
+BOOL CIETDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  for (std::size_t i = 0; i < kCategoryCount; ++i) m_toggle[i] = Item(kPrivacyCategories[i].id);
+  m_clean = Item(IDC_ADVANCE_CLEAN);
+  m_cancel = Item(IDC_ADVANCE_CANCEL);
+
+  // Fixed for this opening: the catalogue does not change while the program runs.
+  m_weight = MakeCategoryWeights(m_pDoc ? m_pDoc->m_findHistoryKeys.size() : 0,
+                                 m_pDoc ? m_pDoc->m_recentDocKeys.size() : 0);
+  if (IsLanguageActive()) ApplyLanguage();
+
+  for (std::size_t i = 0; i < kCategoryCount; ++i) SetUpToggle(i);
+  for (std::size_t i = 0; i < kCategoryCount; ++i) {
+    if (kPrivacyCategories[i].onAtOpen) SetToggleOn(i, true);
+  }
+  m_total = m_weight[0] + m_weight[5];
+
+  ::SetTimer(m_hwnd, kProgressTimer, kProgressPeriodMs, nullptr);
+  return TRUE;
+}
+
+void CIETDlg::ApplyLanguage() {
+  // The title part comes from the program's own strings, never from the file.
+  std::wstring title = LoadResString(kAppTitleString);
+  if (title.empty()) title = L"Klarex .NET";
+  SetText(title + L" [" + GetLangString(L"Title", L"4", L"Advance") + L"]");
+  for (const PrivacyCategory& category : kPrivacyCategories) {
+    const std::wstring key = std::to_wstring(category.id - IDC_ADVANCE_GROUP);
+    Item(category.id).SetText(GetLangString(L"Labels", key.c_str(), category.label));
+  }
+  m_clean.SetText(GetLangString(L"Buttons", L"2", L"Clea&n"));
+  m_cancel.SetText(GetLangString(L"Buttons", L"3", L"&Cancel"));
+}
+
+void CIETDlg::SetUpToggle(std::size_t index) {
+  const CWindow& button = m_toggle[index];
+  m_icon[index].reset(static_cast<HICON>(
+      ::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(kPrivacyCategories[index].iconId), IMAGE_ICON,
+                   0, 0, LR_DEFAULTCOLOR)));
+  // A push-like check box flips itself before the command reaches the dialog.
+  button.SetStyle((button.Style() & ~BS_TYPEMASK) | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_MULTILINE);
+  button.Send(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_icon[index].get()));
+  SetToggleOn(index, false);
+}
+
+bool CIETDlg::IsToggleOn(std::size_t index) const {
+  return m_toggle[index].Send(BM_GETCHECK) == BST_CHECKED;
+}
+
+void CIETDlg::SetToggleOn(std::size_t index, bool on) {
+  m_toggle[index].Send(BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED);
+  m_toggle[index].Invalidate();
+}
+
+bool CIETDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
+  switch (msg) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wp);
+      result = TRUE;
+      if (IsCategoryId(id)) {
+        if (HIWORD(wp) == BN_CLICKED) OnToggleCategory();
+        return true;
+      }
+      if (id == IDC_ADVANCE_CLEAN) {
+        OnClean();
+        return true;
+      }
+      // Enter with no usable default button: nothing to confirm. Esc, the close
+      // request and Cancel end the dialog only while no run is going.
+      if (id == IDOK) return true;
+      if (id == IDCANCEL || id == IDC_ADVANCE_CANCEL) {
+        if (!IsRunning()) OnCancel();
+        return true;
+      }
+      break;
+    }
+    case WM_TIMER:
+      if (wp == kProgressTimer) {
+        OnTimerTick();
+        result = TRUE;
+        return true;
+      }
+      break;
+    case WM_PRIVACY_DONE:
+      OnPrivacyDone();
+      result = TRUE;
+      return true;
+    default:
+      break;
+  }
+  return CDialog::OnMessage(msg, wp, lp, result);
+}
+
+void CIETDlg::OnToggleCategory() {
+  CategoryFlags on{};
+  bool any = false;
+  for (std::size_t i = 0; i < kCategoryCount; ++i) {
+    on[i] = IsToggleOn(i) ? 1 : 0;
+    any = any || on[i];
+  }
+  m_total = ExpectedTotal(m_weight, on);
+  m_clean.Enable(any);
+}
+
+void CIETDlg::OnClean() {
+  if (IsRunning() || !m_pDoc) return;
+  for (std::size_t i = 0; i < kCategoryCount; ++i) m_selected[i] = IsToggleOn(i) ? 1 : 0;
+  m_progress = 1;
+  m_clean.Enable(false);
+  m_cancel.Enable(false);
+  if (!StartWorker()) {
+    // Back to the choice as it was: nothing has been touched.
+    m_cancel.Enable(true);
+    OnToggleCategory();
+    if (m_clean.IsEnabled()) Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_clean.Handle()), TRUE);
+  }
+}
+
+bool CIETDlg::StartWorker() {
+  auto worker = std::make_unique<CWorkerThread>();
+  if (!worker->Start([this] { PrivacyWorkerProc(this); }, THREAD_PRIORITY_NORMAL)) return false;
+  m_pWorker = std::move(worker);
+  return true;
+}
+
+void CIETDlg::ShowPercent() { ShowProgress(BarPosition(ProgressPercent(Progress(), m_total))); }
+
+void CIETDlg::OnTimerTick() {
+  if (IsRunning()) ShowPercent();
+}
+
+void CIETDlg::OnPrivacyDone() {
+  if (IsRunning()) ShowPercent();
+  HideProgress();
+  OnOK();
+}
+
+UINT PrivacyWorkerProc(LPVOID dialog) {
+  auto* dlg = static_cast<CIETDlg*>(dialog);
+  try {
+    RunPrivacyCategories(*dlg->m_pDoc, dlg->m_selected, &dlg->m_progress);
+  } catch (...) {
+    // A failed step ends the run early; the dialog must still learn that it is over.
+  }
+  ::PostMessageW(dlg->Handle(), WM_PRIVACY_DONE, 0, 0);
+  return 0;
+}
+
+}  // namespace klarex

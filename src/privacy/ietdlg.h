@@ -1,0 +1,70 @@
+// The Advance dialog: six privacy categories to choose, Clean runs them on a
+// worker thread while the status bar shows the progress; the dialog closes
+// itself when the worker is done.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "framework/dialog.h"
+#include "framework/gdi.h"
+#include "framework/worker_thread.h"
+#include "privacy/privacy_categories.h"
+
+namespace klarex {
+
+class CKlarexDoc;
+
+// Posted by the privacy worker to the dialog when the run is over.
+inline constexpr UINT WM_PRIVACY_DONE = WM_USER + 0x101;
+
+class CIETDlg : public CDialog {
+ public:
+  explicit CIETDlg(HWND parent);
+  // Waits for a worker that may still be on its last step.
+  ~CIETDlg() override;
+
+  CKlarexDoc* m_pDoc = nullptr;  // set by the caller before DoModal; not owned
+
+  // What the dialog is doing, for the view and for tests.
+  int Total() const { return m_total; }
+  int Progress() const;
+  bool IsRunning() const { return m_pWorker != nullptr; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
+  // Starts PrivacyWorkerProc; false when no thread could be started.
+  virtual bool StartWorker();
+
+ private:
+  friend UINT PrivacyWorkerProc(LPVOID dialog);
+
+  void ApplyLanguage();
+  void SetUpToggle(std::size_t index);
+  bool IsToggleOn(std::size_t index) const;
+  void SetToggleOn(std::size_t index, bool on);
+  void OnToggleCategory();
+  void OnClean();
+  void OnTimerTick();
+  void OnPrivacyDone();
+  void ShowPercent();
+
+  std::array<CWindow, kCategoryCount> m_toggle;
+  std::array<IconHandle, kCategoryCount> m_icon;
+  CWindow m_clean;
+  CWindow m_cancel;
+
+  CategoryWeights m_weight{};
+  int m_total = 1;
+  int m_progress = 0;  // written by the worker, read by the timer
+  CategoryFlags m_selected{};
+  std::unique_ptr<CWorkerThread> m_pWorker;
+};
+
+// The privacy worker: runs the categories chosen at Clean, then posts
+// WM_PRIVACY_DONE to the dialog (also when a step failed). Returns 0.
+UINT PrivacyWorkerProc(LPVOID dialog);
+
+}  // namespace klarex
