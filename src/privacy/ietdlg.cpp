@@ -18,6 +18,8 @@ constexpr UINT kAppTitleString = 57344;
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressPeriodMs = 5;
 
+void EnableButton(const CThemedButton& button, bool on) { ::EnableWindow(button.Handle(), on); }
+
 bool IsCategoryId(int id) { return id >= IDC_ADVANCE_PASSWORDS && id <= IDC_ADVANCE_URL; }
 
 }  // namespace
@@ -32,9 +34,11 @@ int CIETDlg::Progress() const {
 
 BOOL CIETDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  for (std::size_t i = 0; i < kCategoryCount; ++i) m_toggle[i] = Item(kPrivacyCategories[i].id);
-  m_clean = Item(IDC_ADVANCE_CLEAN);
-  m_cancel = Item(IDC_ADVANCE_CANCEL);
+  for (std::size_t i = 0; i < kCategoryCount; ++i) {
+    m_toggle[i].Attach(Item(kPrivacyCategories[i].id));
+  }
+  m_clean.Attach(Item(IDC_ADVANCE_CLEAN));
+  m_cancel.Attach(Item(IDC_ADVANCE_CANCEL));
 
   // Fixed for this opening: the catalogue does not change while the program runs.
   m_weight = MakeCategoryWeights(m_pDoc ? m_pDoc->m_findHistoryKeys.size() : 0,
@@ -60,28 +64,26 @@ void CIETDlg::ApplyLanguage() {
     const std::wstring key = std::to_wstring(category.id - IDC_ADVANCE_GROUP);
     Item(category.id).SetText(GetLangString(L"Labels", key.c_str(), category.label));
   }
-  m_clean.SetText(GetLangString(L"Buttons", L"2", L"Clea&n"));
-  m_cancel.SetText(GetLangString(L"Buttons", L"3", L"&Cancel"));
+  Item(IDC_ADVANCE_CLEAN).SetText(GetLangString(L"Buttons", L"2", L"Clea&n"));
+  Item(IDC_ADVANCE_CANCEL).SetText(GetLangString(L"Buttons", L"3", L"&Cancel"));
 }
 
 void CIETDlg::SetUpToggle(std::size_t index) {
-  const CWindow& button = m_toggle[index];
-  m_icon[index].reset(static_cast<HICON>(
-      ::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(kPrivacyCategories[index].iconId), IMAGE_ICON,
-                   0, 0, LR_DEFAULTCOLOR)));
-  // A push-like check box flips itself before the command reaches the dialog.
-  button.SetStyle((button.Style() & ~BS_TYPEMASK) | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_MULTILINE);
-  button.Send(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_icon[index].get()));
+  CThemedButton& button = m_toggle[index];
+  button.SetIcon(static_cast<HICON>(::LoadImageW(ModuleInstance(),
+                                                 MAKEINTRESOURCEW(kPrivacyCategories[index].iconId),
+                                                 IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
+  button.SetToggleMode(true);
   SetToggleOn(index, false);
-}
-
-bool CIETDlg::IsToggleOn(std::size_t index) const {
-  return m_toggle[index].Send(BM_GETCHECK) == BST_CHECKED;
+  button.SetToolbarLook(true);
+  const CWindow window(button.Handle());
+  window.Update();
+  window.SetStyle(window.Style() | BS_MULTILINE);
 }
 
 void CIETDlg::SetToggleOn(std::size_t index, bool on) {
-  m_toggle[index].Send(BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED);
-  m_toggle[index].Invalidate();
+  m_toggle[index].SetToggleState(on);
+  CWindow(m_toggle[index].Handle()).Update();
 }
 
 bool CIETDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
@@ -131,20 +133,22 @@ void CIETDlg::OnToggleCategory() {
     any = any || on[i];
   }
   m_total = ExpectedTotal(m_weight, on);
-  m_clean.Enable(any);
+  EnableButton(m_clean, any);
 }
 
 void CIETDlg::OnClean() {
   if (IsRunning() || !m_pDoc) return;
   for (std::size_t i = 0; i < kCategoryCount; ++i) m_selected[i] = IsToggleOn(i) ? 1 : 0;
   m_progress = 1;
-  m_clean.Enable(false);
-  m_cancel.Enable(false);
+  EnableButton(m_clean, false);
+  EnableButton(m_cancel, false);
   if (!StartWorker()) {
     // Back to the choice as it was: nothing has been touched.
-    m_cancel.Enable(true);
+    EnableButton(m_cancel, true);
     OnToggleCategory();
-    if (m_clean.IsEnabled()) Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_clean.Handle()), TRUE);
+    if (::IsWindowEnabled(m_clean.Handle())) {
+      Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_clean.Handle()), TRUE);
+    }
   }
 }
 

@@ -7,8 +7,8 @@
 #include <array>
 #include <memory>
 
+#include "controls/themed_button.h"
 #include "framework/dialog.h"
-#include "framework/gdi.h"
 #include "framework/worker_thread.h"
 #include "privacy/privacy_categories.h"
 
@@ -37,24 +37,24 @@ class CIETDlg : public CDialog {
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
   // Starts PrivacyWorkerProc; false when no thread could be started.
   virtual bool StartWorker();
+  bool IsToggleOn(std::size_t index) const { return m_toggle[index].ToggleState(); }
+
+  // Category toggles in index order, then Clean and Cancel.
+  std::array<CThemedButton, kCategoryCount> m_toggle;
+  CThemedButton m_clean;
+  CThemedButton m_cancel;
 
  private:
   friend UINT PrivacyWorkerProc(LPVOID dialog);
 
   void ApplyLanguage();
   void SetUpToggle(std::size_t index);
-  bool IsToggleOn(std::size_t index) const;
   void SetToggleOn(std::size_t index, bool on);
   void OnToggleCategory();
   void OnClean();
   void OnTimerTick();
   void OnPrivacyDone();
   void ShowPercent();
-
-  std::array<CWindow, kCategoryCount> m_toggle;
-  std::array<IconHandle, kCategoryCount> m_icon;
-  CWindow m_clean;
-  CWindow m_cancel;
 
   CategoryWeights m_weight{};
   int m_total = 1;

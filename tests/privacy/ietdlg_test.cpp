@@ -60,7 +60,16 @@ class ScriptedDlg : public CIETDlg {
 
   bool failStart = false;
 
-  bool IsOn(int id) const { return Item(id).Send(BM_GETCHECK) == BST_CHECKED; }
+  static std::size_t Index(int id) {
+    for (std::size_t i = 0; i < kCategoryCount; ++i) {
+      if (kPrivacyCategories[i].id == id) return i;
+    }
+    ADD_FAILURE() << "no category " << id;
+    return 0;
+  }
+  bool IsOn(int id) const { return IsToggleOn(Index(id)); }
+  // The button keeps a greyed copy of every icon it was given.
+  bool HasIcon(int id) const { return m_toggle[Index(id)].DisabledIcon() != nullptr; }
   bool IsEnabled(int id) const { return Item(id).IsEnabled(); }
   // A real click: the toggle flips itself, then the dialog gets the command.
   void Click(int id) const { Item(id).Send(BM_CLICK); }
@@ -131,9 +140,11 @@ TEST_F(AdvanceDialog, OpensWithUrlHistoryAndRecentDocumentsAndCancelTouchesNothi
   bool cleanEnabled = false;
   int total = 0;
   std::wstring caption;
+  bool iconsSet = true;
   ScriptedDlg dlg(m_frame, doc, [&](ScriptedDlg& d) {
     for (int id = 201; id <= 206; ++id) {
       if (d.IsOn(id)) on.push_back(id);
+      iconsSet = iconsSet && d.HasIcon(id);
     }
     cleanEnabled = d.IsEnabled(208);
     total = d.Total();
@@ -145,6 +156,7 @@ TEST_F(AdvanceDialog, OpensWithUrlHistoryAndRecentDocumentsAndCancelTouchesNothi
   EXPECT_TRUE(cleanEnabled);
   EXPECT_EQ(total, 36);
   EXPECT_EQ(caption, L"Klarex .NET [Advance]");
+  EXPECT_TRUE(iconsSet);
   EXPECT_FALSE(dlg.IsRunning());
   EXPECT_TRUE(KeyExists(kRecentDocs)) << "Cancel before Clean must not clean";
 }
