@@ -1,0 +1,99 @@
+// Time of each mode recipe on a planted made-up machine (median of several
+// runs; the items stay, so every run finds the same).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/klarex_doc.h"
+#include "support/fake_machine.h"
+
+namespace {
+
+using klarex::CKlarexDoc;
+using klarex::test::FakeMachine;
+
+constexpr int kRuns = 5;
+
+// A well-used machine: junk in the Windows folder, log trees, browser profiles
+// with caches, and an Edge package with a deep AC tree.
+void Plant(FakeMachine& machine) {
+  const std::wstring roaming = klarex::test::kRoamingDir;
+  const std::wstring local = klarex::test::kLocalDir;
+  for (int i = 0; i < 300; ++i) {
+    const std::wstring n = std::to_wstring(i);
+    machine.File(L"Windows\\file" + n + (i % 3 ? L".dll" : L".log"));
+    machine.File(L"Windows\\System32\\file" + n + (i % 5 ? L".dll" : L".tmp"));
+    machine.File(L"Windows\\Prefetch\\APP" + n + L".pf");
+    machine.File(L"Windows\\Panther\\sub" + std::to_wstring(i % 10) + L"\\f" + n +
+                 (i % 4 ? L".xml" : L".log"));
+    machine.File(L"Windows\\Microsoft.NET\\Framework\\v" + std::to_wstring(i % 6) + L"\\f" + n +
+                 (i % 7 ? L".dll" : L".log"));
+    machine.File(local + L"\\Microsoft\\Windows\\INetCookies\\c" + n + L".txt");
+    machine.File(roaming + L"\\Mozilla\\Firefox\\Profiles\\x.default\\storage\\default\\s" + n);
+    machine.File(roaming + L"\\Google\\Chrome\\User Data\\Default\\Default\\Local Storage\\l" + n);
+    machine.File(roaming + L"\\Google\\Chrome\\User Data\\Default\\Cache\\data_" + n);
+    machine.File(local + L"\\Mozilla\\Firefox\\Profiles\\x.default\\cache2\\entries\\e" + n);
+  }
+  const std::wstring ac = local + L"\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC\\";
+  for (int i = 0; i < 1500; ++i) {
+    const std::wstring n = std::to_wstring(i);
+    const std::wstring folder = L"#!" + std::to_wstring(i % 30) + L"\\MicrosoftEdge\\" +
+                                (i % 2 ? L"User\\Default\\" : L"") + (i % 3 ? L"Cache\\" : L"Data\\");
+    machine.File(ac + folder + L"f" + n);
+  }
+  machine.File(ac + L"MicrosoftEdge\\Cookies\\c.txt");
+  machine.File(ac + L"#!0\\AppCache\\a.dat");
+  const std::wstring ini = machine.File(roaming + L"\\Mozilla\\Firefox\\profiles.ini");
+  WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/x.default", ini.c_str());
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+  machine.environment[L"ALLUSERSPROFILE"] = machine.Folder(L"ProgramData");
+  machine.environment[L"TMP"] = machine.Folder(L"Users\\u\\Temp");
+  machine.SetDrive(L'C', DRIVE_FIXED);
+}
+
+double Milliseconds(const std::function<void()>& work) {
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  work();
+  QueryPerformanceCounter(&end);
+  return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
+}
+
+double Median(klarex::test::CollectingView& view, const std::function<void()>& recipe) {
+  std::vector<double> times;
+  for (int run = 0; run < kRuns; ++run) {
+    view.Clear();
+    times.push_back(Milliseconds(recipe));
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+  FakeMachine machine;
+  Plant(machine);
+  CKlarexDoc doc(machine);
+  klarex::test::CollectingView view(doc);
+
+  const double standard = Median(view, [&] { doc.ScanStandard(); });
+  const size_t standardItems = view.items.size();
+  const double cookies = Median(view, [&] { doc.ScanCookies(); });
+  const size_t cookieItems = view.items.size();
+  const double offline = Median(view, [&] { doc.ScanOfflineTemp(); });
+  const size_t offlineItems = view.items.size();
+
+  std::fprintf(stderr, "items: standard %zu, cookies %zu, offline %zu\n", standardItems,
+               cookieItems, offlineItems);
+  std::printf("recipe-standard ms: %.1f (goal <= 1000)\n", standard);
+  std::printf("recipe-cookies ms: %.1f (goal <= 1000)\n", cookies);
+  std::printf("recipe-offline ms: %.1f (goal <= 1000)\n", offline);
+  return 0;
+}
