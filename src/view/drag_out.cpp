@@ -103,7 +103,8 @@ class CDropSource : public CComObject<IDropSource> {
 }  // namespace
 
 std::vector<BYTE> BuildDropFilesBlock(const std::vector<std::wstring>& paths) {
-  size_t chars = 1;  // the closing NUL
+  // The closing NUL; an empty list still needs two to read as empty.
+  size_t chars = paths.empty() ? 2 : 1;
   for (const auto& path : paths) chars += path.size() + 1;
   std::vector<BYTE> block(sizeof(DROPFILES) + chars * sizeof(wchar_t), 0);
   DROPFILES header{};

@@ -1,7 +1,8 @@
 // Dragging rows of the result list out to the shell as files (CF_HDROP).
 #pragma once
-#include <ole2.h>
 #include <windows.h>
+// needs windows.h first
+#include <ole2.h>
 
 #include <string>
 #include <vector>

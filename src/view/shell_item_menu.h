@@ -1,8 +1,9 @@
 // The Windows shell's own context menu for items of one folder, and the result
 // list's context menu built on it.
 #pragma once
-#include <shlobj.h>
 #include <windows.h>
+// needs windows.h first
+#include <shlobj.h>
 
 #include <string>
 #include <vector>

@@ -1,8 +1,9 @@
 // A report-style list view in a top-level window, shaped like the result list
 // (File Name, Type, Size, Date Modified), for the view tests.
 #pragma once
-#include <commctrl.h>
 #include <windows.h>
+// needs windows.h first
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
