@@ -42,7 +42,8 @@ void Plant(FakeMachine& machine) {
   for (int i = 0; i < 1500; ++i) {
     const std::wstring n = std::to_wstring(i);
     const std::wstring folder = L"#!" + std::to_wstring(i % 30) + L"\\MicrosoftEdge\\" +
-                                (i % 2 ? L"User\\Default\\" : L"") + (i % 3 ? L"Cache\\" : L"Data\\");
+                                (i % 2 ? L"User\\Default\\" : L"") +
+                                (i % 3 ? L"Cache\\" : L"Data\\");
     machine.File(ac + folder + L"f" + n);
   }
   machine.File(ac + L"MicrosoftEdge\\Cookies\\c.txt");

@@ -97,7 +97,8 @@ int main() {
     folderItems = view.items.size();
   });
 
-  std::fprintf(stderr, "bare walk %.1f ms (%zu entries), ScanTree %.1f ms (%zu items), "
+  std::fprintf(stderr,
+               "bare walk %.1f ms (%zu entries), ScanTree %.1f ms (%zu items), "
                "ScanFolder %.1f ms (%zu items)\n",
                floor, walked, tree, treeItems, folder, folderItems);
   std::printf("scan-tree ratio: %.2f (goal <= 2.0)\n", tree / floor);

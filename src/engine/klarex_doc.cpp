@@ -63,7 +63,8 @@ CKlarexDoc::CKlarexDoc(IMachine& machine) : m_machine(machine) {
   m_systemDrive = m_windowsDir.substr(0, m_driveRoot.size() - 1);
 
   g_folderTypeName = GetFileTypeName(m_windowsDir.c_str());
-  if (!m_machine.Environment(L"ALLUSERSPROFILE", m_allUsersProfileDir)) m_allUsersProfileDir.clear();
+  if (!m_machine.Environment(L"ALLUSERSPROFILE", m_allUsersProfileDir))
+    m_allUsersProfileDir.clear();
 
   const std::pair<int, std::wstring*> specialFolders[] = {
       {CSIDL_APPDATA, &m_appDataDir},
@@ -78,17 +79,17 @@ CKlarexDoc::CKlarexDoc(IMachine& machine) : m_machine(machine) {
     *member = m_machine.SpecialFolder(csidl, path) ? Truncated(path) : std::wstring();
   }
 
-  m_officeShortcutBarDir = Truncated(m_machine.RegistryText(
-      HKEY_LOCAL_MACHINE,
-      L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders\\" + m_programFilesDir +
-          L"\\Microsoft Office\\Office\\Shortcut Bar",
-      L"null"));
+  m_officeShortcutBarDir = Truncated(
+      m_machine.RegistryText(HKEY_LOCAL_MACHINE,
+                             L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders\\" +
+                                 m_programFilesDir + L"\\Microsoft Office\\Office\\Shortcut Bar",
+                             L"null"));
   m_icqDir = Truncated(m_machine.RegistryText(
       HKEY_LOCAL_MACHINE, L"SOFTWARE\\Mirabilis\\ICQ\\ICQPro\\Install\\General\\InstalledDir",
       L"null"));
   m_netscapeDir = Truncated(CutAtLastBackslash(CutAtLastBackslash(m_machine.RegistryText(
-      HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path",
-      L"null"))));
+      HKEY_LOCAL_MACHINE,
+      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path", L"null"))));
   FindOfficeRoot();
 
   m_edgePackageAcDir = Under(m_localAppDataDir, L"Packages");
@@ -152,11 +153,12 @@ std::wstring CKlarexDoc::FindFirefoxProfile(bool local) const {
 }
 
 void CKlarexDoc::FindOfficeRoot() {
-  const std::vector<std::wstring> versions = m_machine.RegistrySubkeys(L"Software\\Microsoft\\Office");
+  const std::vector<std::wstring> versions =
+      m_machine.RegistrySubkeys(L"Software\\Microsoft\\Office");
   const std::wstring version = versions.empty() ? L"14.0" : versions.front();
   m_officeRootDir = Truncated(m_machine.RegistryText(
-      HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Office\\" + version + L"\\Common\\InstallRoot\\Path",
-      L"null"));
+      HKEY_LOCAL_MACHINE,
+      L"Software\\Microsoft\\Office\\" + version + L"\\Common\\InstallRoot\\Path", L"null"));
 }
 
 void CKlarexDoc::FindEdgeCachePaths(const wchar_t* cacheName, std::vector<std::wstring>& out) {
@@ -208,8 +210,10 @@ void CKlarexDoc::FillLists() {
       L"Documents and Settings\\Default User\\Application Data\\Microsoft\\Internet Explorer",
       L"Documents and Settings\\Local Settings\\Application Data\\Microsoft\\Internet Explorer",
       L"Documents and Settings\\NetworkService\\Application Data\\Microsoft\\Internet Explorer",
-      L"Documents and Settings\\Local Settings\\Local Settings\\Application Data\\Microsoft\\Windows",
-      L"Documents and Settings\\NetworkService\\Local Settings\\Application Data\\Microsoft\\Windows",
+      L"Documents and Settings\\Local Settings\\Local Settings\\Application "
+      L"Data\\Microsoft\\Windows",
+      L"Documents and Settings\\NetworkService\\Local Settings\\Application "
+      L"Data\\Microsoft\\Windows",
   };
   m_winDirMasks = {L"*.bak", L"*.bmp", L"*.DMP",     L"*.log",    L"*.old",
                    L"*.tmp", L"*.txt", L"progman.*", L"winfile.*"};
@@ -224,8 +228,8 @@ void CKlarexDoc::FillLists() {
       L"LocalLow\\Sun\\Java\\Deployment\\cache",
       L"Roaming\\Mozilla\\Firefox\\Crash Reports\\pending",
   };
-  m_rootFiles = {L"arcldr.exe",  L"arcsetup.exe", L"classes.1st",  L"detlog.txt",
-                 L"frunlog.txt", L"netlog.txt",   L"*.old",        L"setuplog.txt",
+  m_rootFiles = {L"arcldr.exe",  L"arcsetup.exe", L"classes.1st", L"detlog.txt",
+                 L"frunlog.txt", L"netlog.txt",   L"*.old",       L"setuplog.txt",
                  L"suhdlog.dat", L"system.1st",   L"videorom.bin"};
   m_fixedDriveFolders = {L"Found.000", L"Found.001", L"Found.002", L"Found.003", L"Found.004",
                          L"Found.005", L"Found.006", L"Found.007", L"Found.008", L"Found.009"};
@@ -254,12 +258,9 @@ void CKlarexDoc::FillLists() {
   };
   m_fixedDriveSetupFolders = {L"msdownld.tmp", L"Wininst0.400"};
   m_winDirCacheFolders = {
-      L"Application Compatibility Scripts",
-      L"Downloaded Installations",
-      L"IIS Temporary Compressed Files",
-      L"Offline Web Pages",
-      L"Windows Update Setup Files",
-      L"WinSxS\\InstallTemp",
+      L"Application Compatibility Scripts", L"Downloaded Installations",
+      L"IIS Temporary Compressed Files",    L"Offline Web Pages",
+      L"Windows Update Setup Files",        L"WinSxS\\InstallTemp",
   };
   m_localAppDataFolders = {
       L"Application Data\\Apps",

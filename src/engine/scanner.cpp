@@ -86,7 +86,8 @@ void WalkTree(CKlarexDoc& doc, const std::wstring& prefix, const wchar_t* spec) 
     }
     ClearReadOnly(full, entry.dwFileAttributes);
     // An empty file is not worth listing; a matching folder is taken whole.
-    if (IsFolder(entry.dwFileAttributes) || SizeOf(entry) != 0) doc.AddFoundItem(full.c_str(), entry);
+    if (IsFolder(entry.dwFileAttributes) || SizeOf(entry) != 0)
+      doc.AddFoundItem(full.c_str(), entry);
   }
 }
 

@@ -1,7 +1,6 @@
 // The target catalogue built from made-up machines.
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -21,7 +20,8 @@ std::vector<std::wstring> Texts(const std::vector<const wchar_t*>& list) {
   return {list.begin(), list.end()};
 }
 
-std::vector<std::wstring> Texts(const std::vector<std::pair<const wchar_t*, const wchar_t*>>& list) {
+std::vector<std::wstring> Texts(
+    const std::vector<std::pair<const wchar_t*, const wchar_t*>>& list) {
   std::vector<std::wstring> texts;
   for (const auto& [folder, mask] : list) texts.push_back(std::wstring(folder) + L"|" + mask);
   return texts;
@@ -53,15 +53,24 @@ TEST(Catalogue, ListsHoldTheDocumentedEntriesInOrder) {
   EXPECT_EQ(Texts(doc.m_findHistoryKeys), Texts(test::kFindHistoryKeys));
   EXPECT_EQ(Texts(doc.m_recentDocKeys), Texts(test::kRecentDocKeys));
 
-  const size_t counts[] = {doc.m_winDirSubfolderMasks.size(), doc.m_legacyIeFolders.size(),
-                           doc.m_winDirMasks.size(),          doc.m_fixedDriveMasks.size(),
-                           doc.m_allUsersFolders.size(),      doc.m_appDataFolders.size(),
-                           doc.m_rootFiles.size(),            doc.m_fixedDriveFolders.size(),
-                           doc.m_winDirFolders.size(),        doc.m_fixedDriveSetupFolders.size(),
-                           doc.m_winDirCacheFolders.size(),   doc.m_localAppDataFolders.size(),
-                           doc.m_realPlayerFolders.size(),    doc.m_runHistoryKeys.size(),
-                           doc.m_autoCompleteKeys.size(),     doc.m_typedUrlKeys.size(),
-                           doc.m_findHistoryKeys.size(),      doc.m_recentDocKeys.size()};
+  const size_t counts[] = {doc.m_winDirSubfolderMasks.size(),
+                           doc.m_legacyIeFolders.size(),
+                           doc.m_winDirMasks.size(),
+                           doc.m_fixedDriveMasks.size(),
+                           doc.m_allUsersFolders.size(),
+                           doc.m_appDataFolders.size(),
+                           doc.m_rootFiles.size(),
+                           doc.m_fixedDriveFolders.size(),
+                           doc.m_winDirFolders.size(),
+                           doc.m_fixedDriveSetupFolders.size(),
+                           doc.m_winDirCacheFolders.size(),
+                           doc.m_localAppDataFolders.size(),
+                           doc.m_realPlayerFolders.size(),
+                           doc.m_runHistoryKeys.size(),
+                           doc.m_autoCompleteKeys.size(),
+                           doc.m_typedUrlKeys.size(),
+                           doc.m_findHistoryKeys.size(),
+                           doc.m_recentDocKeys.size()};
   const size_t expected[] = {32, 5, 9, 4, 2, 6, 11, 10, 21, 2, 6, 9, 2, 3, 2, 4, 8, 17};
   EXPECT_TRUE(std::equal(std::begin(counts), std::end(counts), std::begin(expected)));
 }
@@ -91,7 +100,8 @@ TEST(Catalogue, BaseFoldersComeFromTheMachine) {
   EXPECT_EQ(doc.m_commonFilesX86Dir, machine / L"Program Files (x86)\\Common Files");
   EXPECT_EQ(doc.m_localAppDataDir, machine / kLocalDir);
   EXPECT_EQ(doc.m_musicDir, L"");  // unresolved stays empty
-  EXPECT_EQ(doc.m_internetCacheDir, machine / L"Users\\u\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+  EXPECT_EQ(doc.m_internetCacheDir,
+            machine / L"Users\\u\\AppData\\Local\\Microsoft\\Windows\\INetCache");
   EXPECT_EQ(doc.m_officeShortcutBarDir, L"X:\\Office\\Shortcut Bar");
   EXPECT_EQ(doc.m_icqDir, std::wstring(259, L'i'));  // cut to fit a path buffer
   EXPECT_EQ(doc.m_netscapeDir, L"");                 // "null" has no backslash
@@ -123,9 +133,9 @@ TEST(Catalogue, NetscapeFolderIsThePathCutTwiceAtItsLastBackslash) {
   };
   for (const auto& [value, expected] : cases) {
     FakeMachine machine;
-    machine.SetRegistry(HKEY_LOCAL_MACHINE,
-                        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path",
-                        value);
+    machine.SetRegistry(
+        HKEY_LOCAL_MACHINE,
+        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path", value);
     CKlarexDoc doc(machine);
     EXPECT_EQ(doc.m_netscapeDir, expected) << value;
   }
@@ -133,7 +143,8 @@ TEST(Catalogue, NetscapeFolderIsThePathCutTwiceAtItsLastBackslash) {
 
 TEST(Catalogue, OfficeRootOfTheFirstEnumeratedVersionOrOf14) {
   auto root = [](const wchar_t* version) {
-    return L"Software\\Microsoft\\Office\\" + std::wstring(version) + L"\\Common\\InstallRoot\\Path";
+    return L"Software\\Microsoft\\Office\\" + std::wstring(version) +
+           L"\\Common\\InstallRoot\\Path";
   };
   {
     FakeMachine machine;
@@ -171,7 +182,8 @@ TEST(Catalogue, EdgePackageAndCachePathsOfEachChild) {
            L"\\CachePath";
   };
   for (const wchar_t* child : {L"001", L"002"}) {
-    for (const wchar_t* cache : {L"DOMStore", L"MicrosoftEdge_iecompat", L"MicrosoftEdge_bingpagedata"})
+    for (const wchar_t* cache :
+         {L"DOMStore", L"MicrosoftEdge_iecompat", L"MicrosoftEdge_bingpagedata"})
       machine.SetRegistry(HKEY_CURRENT_USER, value(child, cache),
                           std::wstring(L"C:\\E\\") + child + L"\\" + cache);
   }
@@ -180,8 +192,9 @@ TEST(Catalogue, EdgePackageAndCachePathsOfEachChild) {
 
   CKlarexDoc doc(machine);
   EXPECT_EQ(doc.m_edgePackageName, L"Microsoft.MicrosoftEdge_8wekyb3d8bbwe");
-  EXPECT_EQ(doc.m_edgePackageAcDir,
-            machine / L"Users\\u\\AppData\\Local\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC");
+  EXPECT_EQ(
+      doc.m_edgePackageAcDir,
+      machine / L"Users\\u\\AppData\\Local\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC");
   EXPECT_EQ(doc.m_edgeDomStorePaths,
             (std::vector<std::wstring>{L"C:\\E\\001\\DOMStore", L"C:\\E\\002\\DOMStore"}));
   EXPECT_EQ(doc.m_edgeCachePaths, (std::vector<std::wstring>{
@@ -241,7 +254,8 @@ TEST(Catalogue, AppDataFoldersPreferRoamingOnlyWhenItExists) {
 
 TEST(Catalogue, FirefoxProfileFromProfilesIni) {
   FakeMachine machine;
-  const std::wstring ini = machine.File(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini");
+  const std::wstring ini =
+      machine.File(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini");
   WritePrivateProfileStringW(L"General", L"StartWithLastProfile", L"1", ini.c_str());
   WritePrivateProfileStringW(L"Profile0", L"IsRelative", L"1", ini.c_str());
   WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/x.default", ini.c_str());
@@ -260,13 +274,16 @@ TEST(Catalogue, FirefoxProfileWithoutProfilesIniIsTheFolderItself) {
     FakeMachine machine;
     machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox");
     CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_firefoxProfileDir, machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Firefox\\.");
-    EXPECT_EQ(doc.m_firefoxLocalProfileDir, machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\.");
+    EXPECT_EQ(doc.m_firefoxProfileDir,
+              machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Firefox\\.");
+    EXPECT_EQ(doc.m_firefoxLocalProfileDir,
+              machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\.");
   }
   {
     // No roaming folder: the local one's profiles.ini is read.
     FakeMachine machine;
-    const std::wstring ini = machine.File(std::wstring(kLocalDir) + L"\\Mozilla\\Firefox\\profiles.ini");
+    const std::wstring ini =
+        machine.File(std::wstring(kLocalDir) + L"\\Mozilla\\Firefox\\profiles.ini");
     WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/y.default", ini.c_str());
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
     CKlarexDoc doc(machine);

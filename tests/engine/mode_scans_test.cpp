@@ -1,9 +1,8 @@
 // The three mode recipes on made-up machines that have something at every
 // place a recipe visits, plus decoys beside them. Each expected list is written
 // in the recipe's step order (and, within one search, in name order).
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -76,7 +75,8 @@ TEST(StandardScan, FindsEveryPlaceInRecipeOrderWithWindowsOnD) {
   const std::wstring local = machine / test::kLocalDir;
   machine.SetRegistry(HKEY_LOCAL_MACHINE,
                       L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders\\" +
-                          (machine / L"Program Files") + L"\\Microsoft Office\\Office\\Shortcut Bar",
+                          (machine / L"Program Files") +
+                          L"\\Microsoft Office\\Office\\Shortcut Bar",
                       machine / L"Office\\Shortcut Bar");
   machine.SetRegistry(HKEY_LOCAL_MACHINE,
                       L"SOFTWARE\\Mirabilis\\ICQ\\ICQPro\\Install\\General\\InstalledDir",
@@ -184,9 +184,10 @@ class BrowserMachine : public ::testing::Test {
         opera(roaming + L"\\Opera\\Opera\\profile"),
         edgeAc(local + L"\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC"),
         netscape(machine / L"Netscape") {
-    machine.SetRegistry(HKEY_LOCAL_MACHINE,
-                        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path",
-                        netscape + L"\\Communicator\\Program");
+    machine.SetRegistry(
+        HKEY_LOCAL_MACHINE,
+        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path",
+        netscape + L"\\Communicator\\Program");
     WriteIni(machine.File(std::wstring(test::kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini"),
              L"Profile0", L"Path", L"Profiles/x.default");
     for (const auto& folder : {firefox, firefoxLocal, mozilla, chrome, opera, edgeAc})
@@ -208,7 +209,8 @@ class BrowserMachine : public ::testing::Test {
       const std::wstring child = childAndCache.substr(0, childAndCache.find(L'|'));
       if (names.empty() || names.back() != child) names.push_back(child);
       machine.SetRegistry(HKEY_CURRENT_USER,
-                          children + L"\\" + child + L"\\Internet Settings\\Cache\\Extensible Cache\\" +
+                          children + L"\\" + child +
+                              L"\\Internet Settings\\Cache\\Extensible Cache\\" +
                               childAndCache.substr(child.size() + 1) + L"\\CachePath",
                           path);
     }

@@ -97,8 +97,8 @@ TEST_F(ScannerTest, FolderWithAllFilesMaskQueuesFilesAndSubfoldersWithoutDescend
   doc.ScanFolder(Dir(L"s"), L"*.*");
   EXPECT_EQ(view.updates, 2);  // one per folder item
   doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{Dir(L"s\\a.txt"), Dir(L"s\\sub1"), Dir(L"s\\sub2"),
-                                 Dir(L"s\\z.dat")}));
+  EXPECT_EQ(view.Paths(),
+            (Paths{Dir(L"s\\a.txt"), Dir(L"s\\sub1"), Dir(L"s\\sub2"), Dir(L"s\\z.dat")}));
   EXPECT_TRUE(view.items[1].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_EQ(view.items[0].nFileSizeLow, 1u);
 }
@@ -121,12 +121,12 @@ TEST_F(ScannerTest, FolderExcludedNameIsExactAndSparesOnlyLaterEntries) {
   tree.File(L"first\\MSDTC.LOG");
   tree.File(L"first\\other.log");
   doc.ScanFolder(Dir(L"msdtc"), L"*.*", L"MSDTC.LOG");
-  doc.ScanFolder(Dir(L"lower"), L"*.*", L"MSDTC.LOG");  // case differs: not excluded
+  doc.ScanFolder(Dir(L"lower"), L"*.*", L"MSDTC.LOG");    // case differs: not excluded
   doc.ScanFolder(Dir(L"first"), L"*.LOG", L"MSDTC.LOG");  // first entry: no name tests
   doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{Dir(L"msdtc\\a.txt"), Dir(L"msdtc\\z.txt"),
-                                 Dir(L"lower\\msdtc.log"), Dir(L"first\\MSDTC.LOG"),
-                                 Dir(L"first\\other.log")}));
+  EXPECT_EQ(view.Paths(),
+            (Paths{Dir(L"msdtc\\a.txt"), Dir(L"msdtc\\z.txt"), Dir(L"lower\\msdtc.log"),
+                   Dir(L"first\\MSDTC.LOG"), Dir(L"first\\other.log")}));
 }
 
 TEST_F(ScannerTest, FolderMasksFollowTheListOrder) {
@@ -136,8 +136,8 @@ TEST_F(ScannerTest, FolderMasksFollowTheListOrder) {
   doc.ScanFolderMasks(Dir(L"m"), {L"*.tmp", L"*.bak", L"*.none"});
   doc.ScanFoldersWithMask(tree.Path(), {L"m", L"missing", L"m"}, L"*.bak");
   doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{Dir(L"m\\a.tmp"), Dir(L"m\\b.bak"), Dir(L"m\\b.bak"),
-                                 Dir(L"m\\b.bak")}));
+  EXPECT_EQ(view.Paths(),
+            (Paths{Dir(L"m\\a.tmp"), Dir(L"m\\b.bak"), Dir(L"m\\b.bak"), Dir(L"m\\b.bak")}));
 }
 
 TEST_F(ScannerTest, FoundFilesLoseTheirReadOnlyBit) {
@@ -257,8 +257,9 @@ TEST_F(ScannerTest, AddPathQueuesOneItemWithItsAttributes) {
   EXPECT_EQ(view.items[0].nFileSizeLow, 0xFFFFFFFFu);
   EXPECT_EQ(view.items[1].nFileSizeLow, 1234u);
   EXPECT_EQ(view.items[1].nFileSizeHigh, 0u);
-  EXPECT_NE(view.items[1].ftLastWriteTime.dwLowDateTime | view.items[1].ftLastWriteTime.dwHighDateTime,
-            0u);
+  EXPECT_NE(
+      view.items[1].ftLastWriteTime.dwLowDateTime | view.items[1].ftLastWriteTime.dwHighDateTime,
+      0u);
 }
 
 TEST_F(ScannerTest, UnresolvedOrRelativePlacesFindNothing) {

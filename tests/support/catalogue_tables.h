@@ -52,19 +52,22 @@ inline const Names kLegacyIeFolders = {
     L"Documents and Settings\\NetworkService\\Local Settings\\Application Data\\Microsoft\\Windows",
 };
 
-inline const Names kWinDirMasks = {L"*.bak", L"*.bmp",     L"*.DMP",    L"*.log", L"*.old",
+inline const Names kWinDirMasks = {L"*.bak", L"*.bmp", L"*.DMP",     L"*.log",    L"*.old",
                                    L"*.tmp", L"*.txt", L"progman.*", L"winfile.*"};
 inline const Names kFixedDriveMasks = {L"*.chk", L"*.bak", L"*.log", L"*.tmp"};
 inline const Names kAllUsersFolders = {L"Documents and Settings\\Dr Watson",
                                        L"Application Data\\Microsoft\\Dr Watson"};
 inline const Names kAppDataFolders = {
-    L"Apple\\Installer Cache",        L"Microsoft\\Web service\\Cache",
-    L"Microsoft\\Welcome",            L"Local\\CrashDumps",
-    L"LocalLow\\Sun\\Java\\Deployment\\cache", L"Roaming\\Mozilla\\Firefox\\Crash Reports\\pending",
+    L"Apple\\Installer Cache",
+    L"Microsoft\\Web service\\Cache",
+    L"Microsoft\\Welcome",
+    L"Local\\CrashDumps",
+    L"LocalLow\\Sun\\Java\\Deployment\\cache",
+    L"Roaming\\Mozilla\\Firefox\\Crash Reports\\pending",
 };
-inline const Names kRootFiles = {L"arcldr.exe",   L"arcsetup.exe", L"classes.1st", L"detlog.txt",
-                                 L"frunlog.txt",  L"netlog.txt",   L"*.old",       L"setuplog.txt",
-                                 L"suhdlog.dat",  L"system.1st",   L"videorom.bin"};
+inline const Names kRootFiles = {L"arcldr.exe",  L"arcsetup.exe", L"classes.1st", L"detlog.txt",
+                                 L"frunlog.txt", L"netlog.txt",   L"*.old",       L"setuplog.txt",
+                                 L"suhdlog.dat", L"system.1st",   L"videorom.bin"};
 inline const Names kFixedDriveFolders = {L"Found.000", L"Found.001", L"Found.002", L"Found.003",
                                          L"Found.004", L"Found.005", L"Found.006", L"Found.007",
                                          L"Found.008", L"Found.009"};
@@ -105,16 +108,18 @@ inline const Names kLocalAppDataFolders = {
     L"Microsoft\\Terminal Server Client\\Cache",
     L"Microsoft\\Windows\\INetCache\\Virtualized",
     L"Microsoft\\Windows\\WER\\ReportArchive",
-    L"Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC\\MicrosoftEdge\\User\\Default\\DownloadHistory",
+    L"Packages\\Microsoft.MicrosoftEdge_"
+    L"8wekyb3d8bbwe\\AC\\MicrosoftEdge\\User\\Default\\DownloadHistory",
     L"..\\LocalLow\\Microsoft\\CryptnetUrlCache",
 };
 inline const Names kRealPlayerFolders = {L"Real\\RealOne Player", L"Real\\RealPlayer"};
 
-#define KLAREX_EDGE_STORAGE                                                                  \
+#define KLAREX_EDGE_STORAGE                                                                        \
   L"SOFTWARE\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppContainer" \
   L"\\Storage\\microsoft.microsoftedge_8wekyb3d8bbwe\\MicrosoftEdge\\"
-#define KLAREX_EXPLORER_BARS \
-  L"Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}\\"
+#define KLAREX_EXPLORER_BARS                           \
+  L"Software\\Microsoft\\Internet Explorer\\Explorer " \
+  L"Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}\\"
 #define KLAREX_REALPLAYER_PREFS L"Software\\RealNetworks\\RealPlayer\\6.0\\Preferences\\"
 
 inline const Names kRunHistoryKeys = {

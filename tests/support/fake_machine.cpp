@@ -86,7 +86,8 @@ std::wstring FakeMachine::Folder(const std::wstring& relative) const {
   return full;
 }
 
-void FakeMachine::SetRegistry(HKEY root, const std::wstring& keyAndValue, const std::wstring& text) {
+void FakeMachine::SetRegistry(HKEY root, const std::wstring& keyAndValue,
+                              const std::wstring& text) {
   m_registry[{root, Lower(keyAndValue)}] = text;
 }
 

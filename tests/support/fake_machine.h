@@ -73,7 +73,10 @@ class CollectingView final : public CDocumentObserver {
   void OnUpdate(CDocumentObserver* sender, LPARAM hint) override;
   // Full paths of the items drained so far, in queue order.
   std::vector<std::wstring> Paths() const;
-  void Clear() { items.clear(); updates = 0; }
+  void Clear() {
+    items.clear();
+    updates = 0;
+  }
 
   std::vector<FoundItem> items;
   int updates = 0;
