@@ -2,8 +2,15 @@
 
 #include <commctrl.h>
 
+#include "../res/ids_main.h"
+#include "engine/klarex_doc.h"
+#include "framework/language.h"
+#include "framework/resources.h"
 #include "sys/operations.h"
+#include "view/klarex_view.h"
 #include "view/list_sorter.h"
+#include "view/status_line.h"
+#include "view/status_progress.h"
 
 namespace klarex {
 
@@ -24,12 +31,47 @@ class CSystemDeleteOperations : public IDeleteOperations {
   }
 };
 
+class CViewDeletionHost : public IDeletionHost {
+ public:
+  explicit CViewDeletionHost(CKlarexView& view) : m_view(view) {}
+  HWND ListWindow() const override { return m_view.Handle(); }
+  const std::wstring& FolderTypeName() const override { return g_folderTypeName; }
+  void ShowSelectionStatus() override { m_view.ShowSelectionStatus(); }
+  void SetStatusText(const std::wstring& text) override { StatusLine().SetStatusText(text); }
+  void ShowDeletingStatus(const std::wstring& path) override {
+    StatusLine().ShowDeletingStatus(path);
+  }
+  std::wstring LangString(const wchar_t* section, const wchar_t* key,
+                          const wchar_t* fallback) override {
+    return IsLanguageActive() ? GetLangString(section, key, fallback) : fallback;
+  }
+  void ShowProgress(int percent) override { klarex::ShowProgress(percent); }
+  void HideProgress() override { klarex::HideProgress(); }
+  int CurrentMode() const override { return m_view.Mode(); }
+  void RunModeCommand(int mode) override {
+    if (mode == 2) {
+      m_view.OnModeCookies();
+    } else if (mode == 3) {
+      m_view.OnModeOffline();
+    } else {
+      m_view.OnModeStandard();
+    }
+  }
+
+ private:
+  CKlarexView& m_view;
+};
+
 int ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 int SelectedCount(HWND list) {
   return static_cast<int>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
 }  // namespace
+
+std::unique_ptr<IDeletionHost> MakeViewDeletionHost(CKlarexView& view) {
+  return std::make_unique<CViewDeletionHost>(view);
+}
 
 IDeleteOperations& SystemDeleteOperations() {
   static CSystemDeleteOperations operations;
@@ -170,7 +212,7 @@ void CDeletionWorker::EmptyListCheck(int n) {
   if (n > 0) return;  // an item was just handled; the worker may still run
   // This mode's cleaning is complete: Standard -> Cookies -> Offline Temp & Advance -> Standard.
   const int next = m_host.CurrentMode() + 1;
-  m_host.SetStatusText(L"Ready");
+  m_host.SetStatusText(CommandPrompt(IDS_IDLE_MESSAGE));
   m_host.RunModeCommand(next == 2 || next == 3 ? next : 1);
 }
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -51,6 +52,10 @@ class IDeletionHost {
   // Runs the mode command: 1 Standard, 2 Cookies, 3 Offline Temp & Advance.
   virtual void RunModeCommand(int mode) = 0;
 };
+
+class CKlarexView;
+// The result list view as the deletion's host.
+std::unique_ptr<IDeletionHost> MakeViewDeletionHost(CKlarexView& view);
 
 class CDeletionWorker {
  public:

@@ -12,8 +12,11 @@
 #include "framework/resources.h"
 #include "sys/handles.h"
 #include "sys/queries.h"
+#include "view/drag_out.h"
 #include "view/list_text.h"
+#include "view/shell_item_menu.h"
 #include "view/status_line.h"
+#include "view/status_progress.h"
 #include "view/window_placement.h"
 #include "../res/ids_art.h"
 #include "../res/ids_main.h"
@@ -39,10 +42,7 @@ bool CanOpenForWriting(const wchar_t* path) {
 
 void SetAdvanceDialogRunner(AdvanceDialogRunner runner) { g_advanceDialog = runner; }
 
-CKlarexView::~CKlarexView() {
-  m_busy = false;
-  m_worker.Join();
-}
+CKlarexView::~CKlarexView() { m_deletion.Shutdown(); }
 
 bool CKlarexView::Create(HWND parent, UINT id) {
   HWND hwnd = ::CreateWindowExW(0, WC_LISTVIEWW, nullptr,
@@ -214,7 +214,7 @@ void CKlarexView::OnSize(int width) {
     others[i] = static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
   Send(LVM_SETCOLUMNWIDTH, 0,
        MAKELPARAM(FirstColumnWidth(width - ScrollBarWidth(), others[1], others[2], others[3]), 0));
-  StatusLine().LayoutStatusPanes(width);
+  LayoutStatusPanes(width);
 }
 
 void CKlarexView::ShowSelectionStatus() {
@@ -339,11 +339,19 @@ void CKlarexView::ShowPropertiesOf(const std::wstring& path) {
 
 // --- Deletion and sorting hooks -----------------------------------------------
 
-void CKlarexView::OnDelete() { m_deletePermanently = 1; }
+void CKlarexView::OnDelete() {
+  if (m_deletion.IsRunning()) return;
+  m_deletePermanently = 1;
+  m_deletion.Start(true);
+}
 
-void CKlarexView::OnRecycle() { m_deletePermanently = 0; }
+void CKlarexView::OnRecycle() {
+  if (m_deletion.IsRunning()) return;
+  m_deletePermanently = 0;
+  m_deletion.Start(false);
+}
 
-void CKlarexView::ReapplySort() {}
+void CKlarexView::ReapplySort() { klarex::ReapplySort(m_hwnd, m_sort); }
 
 // --- Commands and messages ----------------------------------------------------------
 
@@ -403,8 +411,7 @@ LRESULT CKlarexView::OnLanguageChanged() {
 
 void CKlarexView::OnDestroy() {
   // The worker reads rows through this window: let it stop first.
-  m_busy = false;
-  m_worker.Join();
+  m_deletion.Shutdown();
   if (CWinApp* app = AfxGetApp())
     app->Profile().WriteString(CurrentUserName(), kLanguageEntry, Language().Setting());
 }
@@ -416,6 +423,15 @@ bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
       else
         ShowSelectionStatus();
+      result = 0;
+      return true;
+    case LVN_COLUMNCLICK:
+      SortByColumnClick(m_hwnd, m_sort, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+      result = 0;
+      return true;
+    case LVN_BEGINDRAG:
+      // The dragged files are the selected rows; once dropped they go to the Recycle Bin.
+      if (DragOutFiles(SelectedRowPaths(m_hwnd)) != DROPEFFECT_NONE) OnRecycle();
       result = 0;
       return true;
     case NM_DBLCLK:
@@ -450,6 +466,15 @@ LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgLanguageChanged:
       return OnLanguageChanged();
+    case kMsgDeleteProgress:
+      return m_deletion.OnProgress(wp, lp);
+    case kMsgDeleteFinished:
+      return m_deletion.OnFinished();
+    case WM_CONTEXTMENU: {
+      CFrameWnd* frame = AfxGetApp() ? AfxGetApp()->MainFrame() : nullptr;
+      ShowListContextMenu(m_hwnd, frame ? frame->MenuBar() : nullptr, m_busy.load());
+      return 0;
+    }
     case WM_DESTROY:
       OnDestroy();
       break;

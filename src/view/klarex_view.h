@@ -9,8 +9,9 @@
 #include "engine/klarex_doc.h"
 #include "framework/gdi.h"
 #include "framework/view.h"
-#include "framework/worker_thread.h"
 #include "view/command_state.h"
+#include "view/delete_worker.h"
+#include "view/list_sorter.h"
 
 namespace klarex {
 
@@ -87,15 +88,14 @@ class CKlarexView : public CView {
   ImageListHandle m_images;
   int m_deletePermanently = 0;
   std::atomic<bool> m_busy{false};
-  bool m_nextClickAscending[4] = {false, true, true, false};
   bool m_cookiesAvailable = true;
-  int m_sortColumn = -1;
   int m_mode = 1;
   int m_typeExtraWidth = 100;
   int m_sizeExtraWidth = 80;
   int m_dateWidth = 125;
-  int m_compareKinds[4] = {2, 2, 6, 3};
-  CWorkerThread m_worker;
+  ListSortState m_sort;  // sort column, comparison kinds, next-click directions
+  std::unique_ptr<IDeletionHost> m_deletionHost = MakeViewDeletionHost(*this);
+  CDeletionWorker m_deletion{*m_deletionHost, SystemDeleteOperations(), m_busy};
 };
 
 }  // namespace klarex

@@ -208,6 +208,18 @@ HMENU CreateMultiFolderMenu(HMENU mainMenu) {
   return menu;
 }
 
+namespace {
+
+// Tracks one of the program's own menus for `list` (which updates its command
+// states) and hands the chosen command to the main window, the usual route.
+void TrackCommandMenu(HMENU menu, HWND list, POINT point) {
+  const UINT id = static_cast<UINT>(
+      ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x, point.y, 0, list, nullptr));
+  if (id) ::SendMessageW(::GetAncestor(list, GA_ROOT), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+}  // namespace
+
 void ShowListContextMenu(HWND list, HMENU mainMenu, bool busy) {
   if (busy) return;
   POINT point{};
@@ -215,7 +227,7 @@ void ShowListContextMenu(HWND list, HMENU mainMenu, bool busy) {
   const std::vector<std::wstring> paths = SelectedRowPaths(list);
   if (paths.empty()) {
     if (HMENU edit = mainMenu ? ::GetSubMenu(mainMenu, 1) : nullptr) {
-      ::TrackPopupMenu(edit, TPM_RIGHTBUTTON, point.x, point.y, 0, list, nullptr);
+      TrackCommandMenu(edit, list, point);
     }
     return;
   }
@@ -223,7 +235,7 @@ void ShowListContextMenu(HWND list, HMENU mainMenu, bool busy) {
     // The shell can describe only items of one folder; rather than act on a
     // part of the selection, offer the program's own commands for all of it.
     if (HMENU menu = CreateMultiFolderMenu(mainMenu)) {
-      ::TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, list, nullptr);
+      TrackCommandMenu(menu, list, point);
       ::DestroyMenu(menu);
     }
     return;

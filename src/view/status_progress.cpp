@@ -4,7 +4,7 @@
 #include <shobjidl.h>
 
 #include "framework/app.h"
-#include "framework/language.h"
+#include "framework/frame_wnd.h"
 
 namespace klarex {
 
@@ -32,11 +32,19 @@ bool IsWindows7OrLater() {
   return major > 6 || (major == 6 && minor != 0);
 }
 
+// The main frame's status bar, which keeps its own pane widths.
+CStatusBar* FrameStatusBar() {
+  CWinApp* app = AfxGetApp();
+  CFrameWnd* frame = app ? app->MainFrame() : nullptr;
+  CStatusBar* bar = frame ? frame->StatusBar() : nullptr;
+  return bar && bar->IsWindow() ? bar : nullptr;
+}
+
 HWND StatusBar() {
   StatusProgressState& s = State();
   if (s.statusBar && ::IsWindow(s.statusBar)) return s.statusBar;
-  HWND main = AfxMainWindow();
-  return main ? ::FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr) : nullptr;
+  CStatusBar* bar = FrameStatusBar();
+  return bar ? bar->Handle() : nullptr;
 }
 
 // The bar lives on the status bar it was made for; a new status bar gets a new one.
@@ -57,17 +65,6 @@ void SetStatusBarWindow(HWND statusBar) {
     s.progress = nullptr;
     s.ReleaseTaskbar();
   }
-}
-
-void SetStatusBarText(const std::wstring& text) {
-  if (HWND bar = StatusBar()) {
-    ::SendMessageW(bar, SB_SETTEXTW, 0 | SBT_NOTABPARSING, reinterpret_cast<LPARAM>(text.c_str()));
-  }
-}
-
-std::wstring DeletingStatusText(const std::wstring& path) {
-  if (IsLanguageActive()) return GetLangString(L"Status", L"11", L"Deleting ") + L" " + path;
-  return L"Deleting " + path;
 }
 
 void ShowProgress(int percent) {
@@ -114,8 +111,14 @@ void HideProgress() {
 void LayoutStatusPanes(int width) {
   HWND bar = StatusBar();
   if (!bar) return;
-  const int edges[2] = {width * 7 / 10, width * 7 / 10 + width * 3 / 10};
-  ::SendMessageW(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+  CStatusBar* frameBar = FrameStatusBar();
+  if (frameBar && frameBar->Handle() == bar) {
+    frameBar->SetPaneWidth(0, width * 7 / 10);
+    frameBar->SetPaneWidth(1, width * 3 / 10);
+  } else {
+    const int edges[2] = {width * 7 / 10, width * 7 / 10 + width * 3 / 10};
+    ::SendMessageW(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+  }
   if (HWND progress = Progress()) {
     RECT r{};
     ::SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&r));

@@ -1,22 +1,15 @@
-// The main window's status bar as the deletion and the Advance dialog use it:
-// the status line in pane 0, a progress bar kept on pane 1, and the progress on
-// the program's taskbar button (Windows 7 and later). User-interface thread only.
+// The progress display of the deletion and the Advance dialog: a bar kept on
+// pane 1 of the main window's status bar and the progress on the program's
+// taskbar button (Windows 7 and later). User-interface thread only. (Texts of
+// pane 0 go through the status line, view/status_line.h.)
 #pragma once
 #include <windows.h>
-
-#include <string>
 
 namespace klarex {
 
 // The status bar to use (the main frame's); nullptr forgets it and releases the
 // taskbar object. Without one the main window's status bar child is looked up.
 void SetStatusBarWindow(HWND statusBar);
-
-// Puts `text` into pane 0 (no tab parsing).
-void SetStatusBarText(const std::wstring& text);
-
-// "Deleting " and the path, translated when a language is active.
-std::wstring DeletingStatusText(const std::wstring& path);
 
 // Shows and moves the bar (created on first use) and the taskbar progress.
 void ShowProgress(int percent);
