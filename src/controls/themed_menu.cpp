@@ -517,6 +517,24 @@ void CThemedMenu::Sync() {
   m_subMenus = std::move(keptMenus);
 }
 
+void CThemedMenu::RefreshTexts() {
+  if (!m_menu) return;
+  int count = ::GetMenuItemCount(m_menu);
+  for (int pos = 0; pos < count; ++pos) {
+    wchar_t buf[512] = {};
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STRING;
+    mii.dwTypeData = buf;
+    mii.cch = 511;
+    if (!::GetMenuItemInfoW(m_menu, pos, TRUE, &mii) || !(mii.fType & MFT_OWNERDRAW) || !buf[0])
+      continue;
+    for (auto& r : m_records) {
+      if (reinterpret_cast<ULONG_PTR>(r.get()) == mii.dwItemData && r->m_text != buf) r->SetText(buf);
+    }
+  }
+}
+
 void CThemedMenu::SetAccelerators(HACCEL accel) {
   m_accel = accel;
   for (auto& sub : m_subMenus) sub->SetAccelerators(accel);
@@ -566,6 +584,7 @@ void CThemedMenu::MeasureItem(MEASUREITEMSTRUCT* mis) {
   auto* record = FindRecord(mis->itemData);
   CThemedMenu* owner = record ? OwnerOf(record) : nullptr;
   if (!owner) return;
+  owner->RefreshTexts();
   bool isDefault = ::GetMenuDefaultItem(owner->m_menu, FALSE, 0) == record->m_id;
   SIZE s = CMenuLookXP::MeasureItem(*record, record->DisplayText(owner->m_accel), !owner->m_popup,
                                     isDefault, owner->m_iconSize);

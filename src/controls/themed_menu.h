@@ -107,6 +107,9 @@ class CThemedMenu {
   void Detach();
   // Turns every item into an owner-drawn one with a record; drops stale records.
   void Sync();
+  // Takes texts set on owner-drawn items since (a language change) into their
+  // records, without touching the menu.
+  void RefreshTexts();
 
   HMENU Handle() const { return m_menu; }
   bool IsPopup() const { return m_popup; }

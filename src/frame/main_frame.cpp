@@ -40,6 +40,7 @@ int CMainFrame::OnCreate() {
   if (!m_toolBar.Create(m_hwnd, WS_CHILD | WS_VISIBLE, kIdToolBar) ||
       !m_toolBar.LoadToolBar(IDR_MAINFRAME))
     return -1;
+  m_toolBar.LoadImages(nullptr, IDR_MAINFRAME);
   if (!m_statusBar.Create(m_hwnd, WS_CHILD | WS_VISIBLE, kIdStatusBar) ||
       !m_statusBar.SetIndicators({0, ID_INDICATOR_PROGRESS}))
     return -1;
@@ -52,6 +53,7 @@ int CMainFrame::OnCreate() {
   Language().SetSetting(setting);
   if (setting == kDefaultLanguage) DetectDefaultLanguage();
   if (IsLanguageActive()) ApplyLanguage(Language().Setting());
+  ThemeMenus(IDR_MAINFRAME);
 
   SetText(MainFrameCaption(app ? app->AppName() : LoadResString(IDS_APP_TITLE)));
   SetMenuBarDisplayOnFocus();

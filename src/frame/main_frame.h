@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "controls/themed_frame.h"
+#include "controls/themed_toolbar.h"
 #include "framework/frame_wnd.h"
 #include "framework/status_bar.h"
 #include "framework/toolbar.h"
@@ -14,7 +16,7 @@ namespace klarex {
 
 class CKlarexView;
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CThemedFrame<CFrameWnd> {
  public:
   bool QueryCommandState(UINT id, CommandState& state) override;
   const std::wstring& LanguageFolder() const { return m_languageFolder; }
@@ -42,7 +44,7 @@ class CMainFrame : public CFrameWnd {
 
   std::wstring m_languageFolder;
   CStatusBar m_statusBar;
-  CToolBar m_toolBar;
+  CThemedToolBar m_toolBar;
 };
 
 // The caption: the application title, "(64 bit)" and the version.

@@ -144,6 +144,21 @@ TEST(ThemedMenu, LoadSyncAndDetachKeepTheMenuUsable) {
     EXPECT_EQ(popup->OnMenuChar(L's'), MAKELRESULT(2, MNC_EXECUTE));
     EXPECT_TRUE(ItemType(file, 2) & MFT_OWNERDRAW);
     EXPECT_EQ(popup->DisplayTexts().size(), 3u);
+
+    // A text set on the owner-drawn item itself reaches the record when measured.
+    MENUITEMINFOW set{};
+    set.cbSize = sizeof(set);
+    set.fMask = MIIM_STRING;
+    set.dwTypeData = const_cast<wchar_t*>(L"Seleziona &tutto");
+    ::SetMenuItemInfoW(file, 161, FALSE, &set);
+    EXPECT_TRUE(ItemType(file, 1) & MFT_OWNERDRAW);
+    MENUITEMINFOW data{};
+    data.cbSize = sizeof(data);
+    data.fMask = MIIM_DATA;
+    ::GetMenuItemInfoW(file, 1, TRUE, &data);
+    MEASUREITEMSTRUCT mis{ODT_MENU, 0, 161, 0, 0, data.dwItemData};
+    menu.MeasureItem(&mis);
+    EXPECT_EQ(popup->DisplayTexts()[1], L"Seleziona &tutto\tCtrl+A");
   }
   // Detached: plain strings again, nothing points into freed records.
   EXPECT_EQ(CThemedMenu::FromHandle(bar.get()), nullptr);
