@@ -343,3 +343,72 @@ TEST(ThemedMenuDraw, DrawItemMessagePaintsThroughOffscreenCopy) {
 
 }  // namespace
 }  // namespace klarex
+
+namespace klarex {
+namespace {
+
+struct PopupSeen {
+  bool found = false;
+  bool subclassed = false;
+  COLORREF outer = 0, inner = 0, column = 0, item = 0;
+  int clientLeft = -1, clientTop = -1;
+};
+PopupSeen g_popup;
+
+void CALLBACK InspectPopup(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND popup = ::FindWindowW(L"#32768", nullptr);
+  if (!popup || !::IsWindowVisible(popup)) return;
+  ::KillTimer(nullptr, id);
+  ::UpdateWindow(popup);
+  ::RedrawWindow(popup, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  g_popup.found = true;
+  g_popup.subclassed = ::GetPropW(popup, L"OldMenuProc") != nullptr;
+  HDC dc = ::GetWindowDC(popup);
+  RECT wr{}, cr{};
+  ::GetWindowRect(popup, &wr);
+  ::GetClientRect(popup, &cr);
+  ::MapWindowPoints(popup, nullptr, reinterpret_cast<POINT*>(&cr), 2);
+  g_popup.clientLeft = cr.left - wr.left;
+  g_popup.clientTop = cr.top - wr.top;
+  g_popup.outer = ::GetPixel(dc, 0, 5);
+  g_popup.inner = ::GetPixel(dc, 5, 1);
+  g_popup.column = ::GetPixel(dc, 1, 5);
+  g_popup.item = ::GetPixel(dc, g_popup.clientLeft + 3, g_popup.clientTop + 1);
+  ::ReleaseDC(popup, dc);
+  test::SaveScreenshot("menu_popup");
+  ::EndMenu();
+}
+
+TEST(ThemedFrame, PopupWindowsGetTheFlatFrameAndOwnerDrawnItems) {
+  ASSERT_TRUE(StartThemedMenus());
+  HWND host = test::MakeHostWindow(L"Menu host");
+  MenuHandle bar(SampleMenuBar());
+  ::SetMenu(host, bar.get());
+  CThemedFrameWnd frame;
+  ASSERT_TRUE(frame.Attach(host, nullptr));
+  ASSERT_EQ(frame.Menu().Handle(), bar.get());
+  ::SetForegroundWindow(host);
+  test::Pump(100);
+
+  g_popup = {};
+  ::SetTimer(nullptr, 0, 50, &InspectPopup);
+  ::TrackPopupMenu(::GetSubMenu(bar.get(), 0), TPM_LEFTALIGN, 100, 120, 0, host, nullptr);
+  test::Pump(50);
+  ASSERT_TRUE(g_popup.found);
+  EXPECT_TRUE(g_popup.subclassed);
+  ColorEnv env = ColorEnv::Current();
+  COLORREF menuColor = MenuColor(env);
+  EXPECT_EQ(g_popup.outer, Darken(128, menuColor));
+  EXPECT_EQ(g_popup.inner, Mix86_14(env.Sys(COLOR_WINDOW), menuColor));
+  EXPECT_EQ(g_popup.column, IconColumnColor(env));
+  EXPECT_EQ(g_popup.clientLeft, 2);
+  EXPECT_EQ(g_popup.clientTop, 2);
+  EXPECT_EQ(g_popup.item, IconColumnColor(env));  // the owner-drawn item's icon column
+
+  frame.Detach();
+  ::SetMenu(host, nullptr);
+  ::DestroyWindow(host);
+}
+
+}  // namespace
+}  // namespace klarex
