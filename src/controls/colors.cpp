@@ -167,41 +167,6 @@ COLORREF MenuTextColor(const ColorEnv& env, bool grayed) {
   return env.Sys(env.highContrast ? COLOR_WINDOWTEXT : COLOR_MENUTEXT);
 }
 
-void GradientFillRect(HDC dc, const RECT& rc, COLORREF c1, COLORREF c2, bool horizontal) {
-  WindowDc screen(nullptr);
-  if (::GetDeviceCaps(screen, BITSPIXEL) >= 24) {
-    TRIVERTEX v[2] = {};
-    v[0].x = rc.left;
-    v[0].y = rc.top;
-    v[0].Red = static_cast<COLOR16>(R(c1) << 8);
-    v[0].Green = static_cast<COLOR16>(G(c1) << 8);
-    v[0].Blue = static_cast<COLOR16>(B(c1) << 8);
-    v[1].x = rc.right;
-    v[1].y = rc.bottom;
-    v[1].Red = static_cast<COLOR16>(R(c2) << 8);
-    v[1].Green = static_cast<COLOR16>(G(c2) << 8);
-    v[1].Blue = static_cast<COLOR16>(B(c2) << 8);
-    GRADIENT_RECT gr{0, 1};
-    if (::GradientFill(dc, v, 2, &gr, 1, horizontal ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V))
-      return;
-  }
-  ::FillRect(dc, &rc, CachedSolidBrush(c2));
-  int extent = horizontal ? rc.right - rc.left : rc.bottom - rc.top;
-  for (int pos = 0; pos < extent; pos += 2) {
-    auto at = [&](int a, int b) { return a + ::MulDiv(b - a, pos, std::max(extent, 1)); };
-    COLORREF c = RGB(at(R(c1), R(c2)), at(G(c1), G(c2)), at(B(c1), B(c2)));
-    RECT band = rc;
-    if (horizontal) {
-      band.left = rc.left + pos;
-      band.right = std::min<LONG>(band.left + 2, rc.right);
-    } else {
-      band.top = rc.top + pos;
-      band.bottom = std::min<LONG>(band.top + 2, rc.bottom);
-    }
-    ::FillRect(dc, &band, CachedSolidBrush(c));
-  }
-}
-
 HBRUSH CachedSolidBrush(COLORREF c) {
   // Most recently used first: drawing tends to repeat the same few colours.
   static std::vector<std::pair<COLORREF, GdiBrush>> cache;

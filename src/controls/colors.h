@@ -71,9 +71,6 @@ COLORREF DisabledTint(const ColorEnv& env);
 // Menu item text colour.
 COLORREF MenuTextColor(const ColorEnv& env, bool grayed);
 
-// Horizontal or vertical gradient from c1 to c2 over rc.
-void GradientFillRect(HDC dc, const RECT& rc, COLORREF c1, COLORREF c2, bool horizontal);
-
 // Solid brushes cached by colour for the life of the process (UI thread only).
 HBRUSH CachedSolidBrush(COLORREF c);
 

@@ -55,13 +55,12 @@ std::vector<DWORD> ReadPixels(HBITMAP bmp, int& width, int& height) {
 COLORREF ToColor(DWORD v) { return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
 DWORD ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
-GdiFont MenuFont(bool bold, LONG escapement = 0) {
+GdiFont MenuFont(bool bold) {
   NONCLIENTMETRICSW ncm{};
   ncm.cbSize = sizeof(ncm);
   ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
   LOGFONTW lf = ncm.lfMenuFont;
   if (bold) lf.lfWeight = FW_BOLD;
-  lf.lfEscapement = lf.lfOrientation = escapement;
   return GdiFont(::CreateFontIndirectW(&lf));
 }
 
@@ -291,8 +290,17 @@ void CMenuLookXP::DrawItem(HDC dc, const RECT& rc, const CMenuItemRecord& item,
   const COLORREF highlight = env.Sys(COLOR_HIGHLIGHT);
 
   if (state.menuBar) {
-    ::FillRect(dc, &rc, CachedSolidBrush(MenuBarColor(env, menuBrush)));
-    if ((state.selected || state.hot) && !state.grayed) {
+    const COLORREF barColor = MenuBarColor(env, menuBrush);
+    ::FillRect(dc, &rc, CachedSolidBrush(barColor));
+    if (state.selected && !state.grayed) {
+      // Open: tinted like the pop-up's edge and framed on three sides, so the
+      // item and its pop-up below look like one piece.
+      ::FillRect(dc, &rc, CachedSolidBrush(Mix86_14(barColor, env.Sys(COLOR_WINDOW))));
+      RECT open = rc;
+      open.bottom += 1;
+      FrameSolid(dc, open, env.highContrast ? env.Sys(COLOR_BTNTEXT)
+                                            : Darken(128, MenuColor(env, menuBrush)));
+    } else if (state.hot && !state.grayed) {
       ::FillRect(dc, &rc, CachedSolidBrush(selection));
       FrameSolid(dc, rc, highlight);
     }
@@ -611,7 +619,6 @@ void CThemedMenu::DrawItem(const DRAWITEMSTRUCT* dis) {
   BOOL cues = FALSE;
   if (CurrentPlatformClass() > kNt4) ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
   state.hidePrefix = (dis->itemState & ODS_NOACCEL) && !cues;
-  owner->m_selected = state.selected ? static_cast<int>(dis->itemID) : owner->m_selected;
   // Off-screen copy of the item rectangle, blitted in one step against flicker.
   MemoryDc mem(::CreateCompatibleDC(dis->hDC));
   GdiBitmap bmp(::CreateCompatibleBitmap(dis->hDC, w, h));
@@ -662,8 +669,6 @@ constexpr int kShadow = 4;
 struct LibraryState {
   bool started = false;
   int platform = kWinXpOrLater;
-  bool remoteSession = false;
-  bool wine = false;
   HHOOK hook = nullptr;
   HMENU pendingMenu = nullptr;
   HWND pendingOwner = nullptr;
@@ -673,14 +678,10 @@ LibraryState g_lib;
 
 // One pop-up menu window while it is shown.
 struct CPopupRecord {
-  enum : UINT { kStylesChanged = 1, kFadeTimer = 2, kPrinting = 4, kEscape = 8 };
-  LONG_PTR style = 0;
+  LONG_PTR style = 0;  // styles before the XP look changed them
   LONG_PTR exStyle = 0;
-  UINT state = 0;
   HMENU menu = nullptr;
-  HWND owner = nullptr;
-  bool framed = false;
-  SIZE lastSize{};
+  HWND owner = nullptr;  // the frame whose menu bar the pop-up may drop from
   // Screen content behind the shadow bands, taken just before the window shows.
   MemoryDc behindDc;
   GdiBitmap behind;
@@ -796,7 +797,6 @@ void PaintFrame(HWND hwnd, HDC dc, CPopupRecord& rec) {
       break;
     }
   }
-  rec.framed = true;
 }
 
 void Unsubclass(HWND hwnd) {
@@ -807,10 +807,8 @@ void Unsubclass(HWND hwnd) {
   if (old) ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
   ::RemovePropW(hwnd, kOldProcProperty);
   CPopupRecord& rec = *it->second;
-  if (rec.state & CPopupRecord::kStylesChanged) {
-    ::SetWindowLongPtrW(hwnd, GWL_STYLE, rec.style);
-    ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, rec.exStyle);
-  }
+  ::SetWindowLongPtrW(hwnd, GWL_STYLE, rec.style);
+  ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, rec.exStyle);
   windows.erase(it);
 }
 
@@ -870,11 +868,7 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_PRINT: {
       LRESULT r = ::CallWindowProcW(old, hwnd, msg, wp, lp & ~PRF_NONCLIENT);
-      if (lp & PRF_NONCLIENT) {
-        rec.state |= CPopupRecord::kPrinting;
-        PaintFrame(hwnd, reinterpret_cast<HDC>(wp), rec);
-        rec.state &= ~CPopupRecord::kPrinting;
-      }
+      if (lp & PRF_NONCLIENT) PaintFrame(hwnd, reinterpret_cast<HDC>(wp), rec);
       return r;
     }
     case WM_ERASEBKGND: {
@@ -886,16 +880,12 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                  CachedSolidBrush(MenuColor(env, MenuBrushColor(rec.menu))));
       return 1;
     }
-    case WM_KEYDOWN:
-      if (wp == VK_ESCAPE) rec.state |= CPopupRecord::kEscape;
-      break;
     case WM_WINDOWPOSCHANGED: {
       auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
       if (pos->flags & SWP_HIDEWINDOW) {
         Unsubclass(hwnd);
         return ::CallWindowProcW(old, hwnd, msg, wp, lp);
       }
-      rec.lastSize = SIZE{pos->cx, pos->cy};
       break;
     }
     case WM_NCDESTROY:
@@ -918,7 +908,6 @@ void SubclassMenuWindow(HWND hwnd, HMENU menu) {
   rec->exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
   ::SetWindowLongPtrW(hwnd, GWL_STYLE, rec->style & ~WS_BORDER);
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, rec->exStyle & ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
-  rec->state |= CPopupRecord::kStylesChanged;
   PopupWindows()[hwnd] = std::move(rec);
   ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuWindowProc));
 }
@@ -928,11 +917,12 @@ LRESULT CALLBACK CallWndHook(int code, WPARAM wp, LPARAM lp) {
     const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lp);
     if ((cwp->message == WM_CREATE || cwp->message == kMnSystemMenuPrepare) &&
         !PopupWindows().count(cwp->hwnd) && IsMenuWindow(cwp->hwnd)) {
-      HMENU menu = g_lib.pendingMenu;
-      if (!menu) menu = reinterpret_cast<HMENU>(::SendMessageW(cwp->hwnd, kMnGetHMenu, 0, 0));
+      // The window's own answer first; while it is being created it cannot
+      // give one yet, and the pop-up announced by WM_INITMENUPOPUP is meant.
+      auto menu = reinterpret_cast<HMENU>(::SendMessageW(cwp->hwnd, kMnGetHMenu, 0, 0));
+      if (!menu) menu = g_lib.pendingMenu;
       if (!menu && cwp->message == WM_CREATE) {
-        // Before its own WM_CREATE the window cannot name its menu yet; Wine
-        // passes it as the creation parameter.
+        // Wine passes the menu as the creation parameter.
         auto* cs = reinterpret_cast<const CREATESTRUCTW*>(cwp->lParam);
         menu = static_cast<HMENU>(cs->lpCreateParams);
       }
@@ -948,9 +938,6 @@ LRESULT CALLBACK CallWndHook(int code, WPARAM wp, LPARAM lp) {
 void CThemedMenuLibrary::Start() {
   if (g_lib.started) return;
   g_lib.platform = CurrentPlatformClass();
-  if (g_lib.platform > kNt4) g_lib.remoteSession = ::GetSystemMetrics(SM_REMOTESESSION) != 0;
-  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  g_lib.wine = kernel && ::GetProcAddress(kernel, "wine_get_unix_file_name") != nullptr;
   g_lib.hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CallWndHook, nullptr, ::GetCurrentThreadId());
   if (!g_lib.hook) throw std::runtime_error("cannot install the menu window hook");
   g_lib.atom = ::GlobalAddAtomW(kOldProcProperty);
@@ -976,6 +963,5 @@ void CThemedMenuLibrary::SetPendingMenu(HMENU menu, HWND owner) {
   g_lib.pendingOwner = owner;
 }
 
-bool CThemedMenuLibrary::IsWine() { return g_lib.wine; }
 
 }  // namespace klarex

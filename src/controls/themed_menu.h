@@ -141,8 +141,6 @@ class CThemedMenu {
   bool m_popup = false;
   HACCEL m_accel = nullptr;
   SIZE m_iconSize{16, 15};
-  COLORREF m_bitmapBackground = 0xFF000000;
-  int m_selected = -1;
   std::vector<std::unique_ptr<CMenuItemRecord>> m_records;
   std::vector<std::unique_ptr<CThemedMenu>> m_subMenus;
   CMenuIconSet* m_iconSet = nullptr;
@@ -158,7 +156,6 @@ class CThemedMenuLibrary {
   static bool Started();
   // A pop-up about to open whose window should be themed (set from WM_INITMENUPOPUP).
   static void SetPendingMenu(HMENU menu, HWND owner);
-  static bool IsWine();
 };
 
 }  // namespace klarex

@@ -296,6 +296,22 @@ TEST_F(MenuDrawing, CheckedItemsGetABoxOrAGlyph) {
   EXPECT_GT(marks, 4);
 }
 
+TEST_F(MenuDrawing, MenuBarItemsHotAndOpen) {
+  MenuItemDrawState state;
+  state.menuBar = true;
+  EXPECT_EQ(Draw(state, L"&File").Pixel(0, 0), MenuBarColor(env));
+  state.hot = true;
+  DibSurface& hot = Draw(state, L"&File");
+  EXPECT_EQ(hot.Pixel(0, 0), env.Sys(COLOR_HIGHLIGHT));
+  EXPECT_EQ(hot.Pixel(1, 1), SelectionColor(env));
+  state.hot = false;
+  state.selected = true;
+  DibSurface& open = Draw(state, L"&File");
+  EXPECT_EQ(open.Pixel(0, 0), Darken(128, MenuColor(env)));
+  EXPECT_EQ(open.Pixel(1, 1), Mix86_14(MenuBarColor(env), env.Sys(COLOR_WINDOW)));
+  EXPECT_EQ(open.Pixel(1, kH - 1), Mix86_14(MenuBarColor(env), env.Sys(COLOR_WINDOW)));  // open below
+}
+
 TEST_F(MenuDrawing, TextAndRightAlignedAcceleratorAreDrawn) {
   DibSurface& s = Draw({}, L"Select &All\tCtrl+A");
   auto inkIn = [&](int x0, int x1) {
