@@ -116,7 +116,6 @@ bool FakeMachine::Environment(const wchar_t* name, std::wstring& value) {
 
 std::wstring FakeMachine::RegistryText(HKEY root, const std::wstring& keyAndValue,
                                        const std::wstring& defaultValue) {
-  registryReads.push_back(keyAndValue);
   auto it = m_registry.find({root, Lower(keyAndValue)});
   return it == m_registry.end() ? defaultValue : it->second;
 }

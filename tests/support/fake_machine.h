@@ -47,8 +47,6 @@ class FakeMachine final : public IMachine {
   std::wstring windowsDir;
   std::map<int, std::wstring> specialFolders;
   std::map<std::wstring, std::wstring> environment;
-  // Registry texts asked for, in order (to check which keys the catalogue reads).
-  std::vector<std::wstring> registryReads;
 
  private:
   std::wstring m_root;
