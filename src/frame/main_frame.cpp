@@ -14,6 +14,7 @@
 #include "sys/operations.h"
 #include "view/klarex_view.h"
 #include "view/status_line.h"
+#include "view/status_progress.h"
 #include "view/window_placement.h"
 #include "../res/ids_main.h"
 
@@ -45,7 +46,8 @@ int CMainFrame::OnCreate() {
       !m_statusBar.SetIndicators({0, ID_INDICATOR_PROGRESS}))
     return -1;
   SetBars(&m_toolBar, &m_statusBar);
-  StatusLine().Attach(&m_statusBar, m_hwnd);
+  StatusLine().Attach(&m_statusBar);
+  SetStatusBarWindow(m_statusBar.Handle());
 
   CWinApp* app = AfxGetApp();
   std::wstring setting = kDefaultLanguage;
@@ -97,6 +99,7 @@ bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
 }
 
 void CMainFrame::OnClose() {
+  SetStatusBarWindow(nullptr);  // also releases the taskbar progress
   StatusLine().Detach();
   ProcessSecurityState().Release();
   if (CWinApp* app = AfxGetApp()) StoreWindowRect(app->Profile(), WindowRect());

@@ -88,8 +88,14 @@ LRESULT CStatusBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DESTROY) {
     // Texts still queued for this window would be lost with it: free them.
     MSG pending;
-    while (::PeekMessageW(&pending, m_hwnd, kMsgPaneText, kMsgPaneText, PM_REMOVE))
+    while (::PeekMessageW(&pending, m_hwnd, kMsgPaneText, kMsgPaneText, PM_REMOVE)) {
+      // PeekMessage hands out WM_QUIT whatever the filter: keep it for the loop.
+      if (pending.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(pending.wParam));
+        break;
+      }
       delete reinterpret_cast<std::wstring*>(pending.lParam);
+    }
   }
   return CWnd::WindowProc(msg, wp, lp);
 }
