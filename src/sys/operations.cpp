@@ -109,8 +109,9 @@ bool DeletePath(std::wstring path, bool permanent) {
   path.push_back(L'\0');
   operation.pFrom = path.c_str();
 
+  // One attribute read answers both "does it exist" and "is it a link".
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (!PathFileExistsW(path.c_str())) return false;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   ShowDeletingStatus(path.substr(0, path.size() - 1));
 
   // A link holds no data of its own; removing it must never reach into its target.
