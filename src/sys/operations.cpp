@@ -158,7 +158,8 @@ std::wstring GetCurrentItemPath() {
 
 bool ClearUrlCache() {
   DWORD size = 0;
-  FindFirstUrlCacheEntryW(nullptr, nullptr, &size);
+  // Only the size is wanted here; a handle it might still hand out is closed at once.
+  UrlCacheFind{FindFirstUrlCacheEntryW(nullptr, nullptr, &size)}.reset();
   if (size == 0) return false;
   auto buffer = EntryBuffer(size);
   auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.get());
