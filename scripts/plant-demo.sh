@@ -24,11 +24,23 @@ win=$c/windows
 
 # ---------------------------------------------------------------- helpers
 
+# Folders planted into; their dates follow their contents at the end.
+planted=$(mktemp)
+trap 'rm -f "$planted"' EXIT
+
+# stamp <path> <age>: last written <age> ago, at some minute of that day.
+stamp() {
+  local minutes=0
+  case $2 in *day*) minutes=$((RANDOM % 600)) ;; esac
+  touch -d "$2 ago $minutes minutes ago" "$1"
+}
+
 # blob <path> <bytes> <age>: a file of random content, last written <age> ago.
 blob() {
   mkdir -p "$(dirname "$1")"
+  dirname "$1" >>"$planted"
   head -c "$2" /dev/urandom >"$1"
-  touch -d "$3 ago" "$1"
+  stamp "$1" "$3"
 }
 
 # logfile <path> <lines> <age> <source>: a Windows-style log with CRLF lines.
@@ -50,7 +62,8 @@ logfile() {
         level, src, msg[1 + int(rand() * 10)], (level == "Error" ? 2147942402 : 0)
     }
   }' >"$1"
-  touch -d "$3 ago" "$1"
+  dirname "$1" >>"$planted"
+  stamp "$1" "$3"
 }
 
 # database <path> <age>: runs the SQL read from standard input on a new database.
@@ -63,7 +76,8 @@ database() {
     python3 -c 'import sqlite3, sys
 db = sqlite3.connect(sys.argv[1]); db.executescript(sys.stdin.read()); db.commit()' "$1"
   fi
-  touch -d "$2 ago" "$1"
+  dirname "$1" >>"$planted"
+  stamp "$1" "$2"
 }
 
 # Firefox and Chrome count time in microseconds (Chrome since 1601).
@@ -153,6 +167,7 @@ for site in example news.example shop.example; do
   printf 'sessionid\r\n%s\r\n%s.com/\r\n1024\r\n2841938688\r\n31043842\r\n1964531200\r\n31043840\r\n*\r\n' \
     "$(head -c 12 /dev/urandom | od -An -tx1 | tr -d ' \n')" "$site" \
     >"$localdir/Microsoft/Windows/INetCookies/$(id -un)@$site[1].txt"
+  stamp "$localdir/Microsoft/Windows/INetCookies/$(id -un)@$site[1].txt" "$((RANDOM % 9 + 1)) days"
 done
 blob "$appdata/Macromedia/Flash Player/#SharedObjects/K3Q8ZP2M/video.example.com/settings.sol" 512 "400 days"
 blob "$appdata/Adobe/Flash Player/AssetCache/7V2H1QK0/cache.heu" 8192 "400 days"
@@ -164,6 +179,7 @@ ffp=$ff/Profiles/abcd1234.default-release
 ffl=$localdir/Mozilla/Firefox/Profiles/abcd1234.default-release
 mkdir -p "$ffp" "$ffl"
 printf '[Install308046B0AF4A39CB]\r\nDefault=Profiles/abcd1234.default-release\r\nLocked=1\r\n\r\n[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/abcd1234.default-release\r\nDefault=1\r\n\r\n[General]\r\nStartWithLastProfile=1\r\nVersion=2\r\n' >"$ff/profiles.ini"
+stamp "$ff/profiles.ini" "64 days"
 
 database "$ffp/places.sqlite" "2 hours" <<SQL
 CREATE TABLE moz_origins (id INTEGER PRIMARY KEY, prefix TEXT NOT NULL, host TEXT NOT NULL,
@@ -315,8 +331,10 @@ blob "$crd/Media Cache/index" 24 "6 days"
 blob "$crd/Local Storage/leveldb/000003.log" 40960 "1 hour"
 blob "$crd/Local Storage/leveldb/MANIFEST-000001" 23 "30 days"
 printf 'MANIFEST-000001\n' >"$crd/Local Storage/leveldb/CURRENT"
+stamp "$crd/Local Storage/leveldb/CURRENT" "30 days"
 blob "$crd/Session Storage/000004.log" 12288 "1 hour"
 printf 'MANIFEST-000001\n' >"$crd/Session Storage/CURRENT"
+stamp "$crd/Session Storage/CURRENT" "30 days"
 blob "$cr/ShaderCache/data_0" 8192 "2 days"
 blob "$cr/ShaderCache/index" 262512 "2 days"
 
@@ -357,5 +375,17 @@ utf16hex() { printf '%s' "$1" | iconv -t UTF-16LE | od -An -tx1 | tr -s ' \n' ',
 }  >"$reg"
 (cd "$c" && wine regedit /S 'C:\klarex-demo.reg' </dev/null >/dev/null 2>&1)
 rm -f "$reg"
+
+# A folder was last written when its newest entry was, deepest folders first, so that
+# folders show the age of their contents rather than the time of planting.
+{
+  while read -r dir; do
+    while [ "${#dir}" -gt "${#c}" ]; do echo "$dir"; dir=$(dirname "$dir"); done
+  done <"$planted"
+} | sort -u | awk '{ print length($0) "\t" $0 }' | sort -rn | cut -f2- |
+  while read -r dir; do
+    newest=$(find "$dir" -mindepth 1 -maxdepth 1 -printf '%T@ %p\n' | sort -rn | head -n1 | cut -d' ' -f2-)
+    [ -n "$newest" ] && touch -r "$newest" "$dir"
+  done
 
 echo "plant-demo: planted junk in $prefix (user folder $profile)"
