@@ -93,8 +93,8 @@ bool CMainFrame::OnCommand(UINT id) {
 bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
   UiSnapshot snapshot;
   if (CKlarexView* view = KlarexView(); view && view->IsWindow()) snapshot = view->Snapshot();
-  snapshot.toolBarVisible = m_toolBar.IsWindow() && m_toolBar.IsVisible();
-  snapshot.statusBarVisible = m_statusBar.IsWindow() && m_statusBar.IsVisible();
+  snapshot.toolBarVisible = m_toolBar.HasVisibleStyle();
+  snapshot.statusBarVisible = m_statusBar.HasVisibleStyle();
   return ComputeCommandState(id, snapshot, state);
 }
 

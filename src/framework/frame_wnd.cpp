@@ -29,11 +29,11 @@ void CFrameWnd::RecalcLayout() {
   if (!m_hwnd) return;
   RECT client = ClientRect();
   int top = 0, bottom = client.bottom;
-  if (m_toolBar && m_toolBar->IsVisible()) {
+  if (m_toolBar && m_toolBar->HasVisibleStyle()) {
     m_toolBar->Send(TB_AUTOSIZE);
     top = m_toolBar->Height();
   }
-  if (m_statusBar && m_statusBar->IsVisible()) {
+  if (m_statusBar && m_statusBar->HasVisibleStyle()) {
     m_statusBar->Send(WM_SIZE);
     m_statusBar->Relayout();
     bottom -= m_statusBar->Height();
@@ -61,10 +61,10 @@ void CFrameWnd::RestoreMessageText() {
 bool CFrameWnd::QueryCommandState(UINT id, CommandState& state) {
   switch (id) {
     case kIdToolBar:
-      state = {true, m_toolBar && m_toolBar->IsVisible()};
+      state = {true, m_toolBar && m_toolBar->HasVisibleStyle()};
       return true;
     case kIdStatusBar:
-      state = {true, m_statusBar && m_statusBar->IsVisible()};
+      state = {true, m_statusBar && m_statusBar->HasVisibleStyle()};
       return true;
     case kIdAppExit:
       state = {};
@@ -74,7 +74,7 @@ bool CFrameWnd::QueryCommandState(UINT id, CommandState& state) {
 }
 
 void CFrameWnd::UpdateToolbarStates() {
-  if (!m_toolBar || !m_toolBar->IsVisible()) return;
+  if (!m_toolBar || !m_toolBar->HasVisibleStyle()) return;
   for (UINT id : m_toolBar->ButtonIds()) {
     if (id == 0) continue;
     CommandState state;
@@ -94,10 +94,10 @@ void CFrameWnd::ExecuteCommand(UINT id) {
 bool CFrameWnd::OnCommand(UINT id) {
   switch (id) {
     case kIdToolBar:
-      ShowToolBar(!(m_toolBar && m_toolBar->IsVisible()));
+      ShowToolBar(!(m_toolBar && m_toolBar->HasVisibleStyle()));
       return true;
     case kIdStatusBar:
-      ShowStatusBar(!(m_statusBar && m_statusBar->IsVisible()));
+      ShowStatusBar(!(m_statusBar && m_statusBar->HasVisibleStyle()));
       return true;
     case kIdAppExit:
       Post(WM_CLOSE);

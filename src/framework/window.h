@@ -47,6 +47,8 @@ class CWindow {
   bool IsEnabled() const { return ::IsWindowEnabled(m_hwnd) != FALSE; }
   void Show(int cmd) const { ::ShowWindow(m_hwnd, cmd); }
   bool IsVisible() const { return ::IsWindowVisible(m_hwnd) != FALSE; }
+  // Its own WS_VISIBLE bit, whether or not its parents are shown.
+  bool HasVisibleStyle() const { return m_hwnd && (Style() & WS_VISIBLE) != 0; }
   void Invalidate(bool erase = true) const { ::InvalidateRect(m_hwnd, nullptr, erase); }
   void Update() const { ::UpdateWindow(m_hwnd); }
   void Move(int x, int y, int w, int h, bool repaint = true) const {
