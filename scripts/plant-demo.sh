@@ -376,6 +376,21 @@ utf16hex() { printf '%s' "$1" | iconv -t UTF-16LE | od -An -tx1 | tr -s ' \n' ',
 (cd "$c" && wine regedit /S 'C:\klarex-demo.reg' </dev/null >/dev/null 2>&1)
 rm -f "$reg"
 
+# ---------------------------------------------------------------- fonts
+
+# Wine brings no Chinese or Japanese font: link the host's CJK fallback font (if it has
+# one) behind the dialog fonts, so that those language files can be read in the demo.
+cjk_fonts() { fc-list -f '%{file}|%{family[0]}\n' ":lang=$1" 2>/dev/null | grep -iE '\.(ttf|otf)\|'; }
+cjk=$( (cjk_fonts ja | grep -Fx -f <(cjk_fonts zh-tw) | sort | head -n1) || true)
+if [ -n "$cjk" ]; then
+  cp -n "${cjk%%|*}" "$win/Fonts/" 2>/dev/null || true
+  link="$(basename "${cjk%%|*}"),${cjk#*|}"
+  for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
+    (cd "$c" && wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v "$face" /t REG_MULTI_SZ /d "$link" /f </dev/null >/dev/null 2>&1) || true
+  done
+fi
+
 # A folder was last written when its newest entry was, deepest folders first, so that
 # folders show the age of their contents rather than the time of planting.
 {
