@@ -14,8 +14,7 @@ namespace {
 constexpr size_t kTypeNameChars = 260;
 wchar_t g_typeName[kTypeNameChars];
 
-// Working buffer of one GetFolderSize level; long enough for any path the
-// directory search can hand back.
+// Working buffer of one GetFolderSize level, on the stack: no allocation per entry.
 constexpr size_t kFolderBufferChars = 2000;
 
 bool IsDotEntry(const wchar_t* name) {
