@@ -443,7 +443,36 @@ def with_badge(base16, badge, size):
     return img16 if size == 16 else scale2x(img16)
 
 
+def broom16():
+    """The broom drawn pixel by pixel for 16 x 16, where the computed one gets too thin."""
+    P = PALETTE
+    img = blank(16, 16)
+    for r in range(5):                            # handle, light side up-left
+        img[r][14 - r], img[r][15 - r] = P["m"], P["M"]
+    for y, xs in ((5, "DRRD"), (6, "DRRD")):      # binding
+        for i, ch in enumerate(xs):
+            img[y][8 - (y - 5) + i] = P[ch]
+    spans = {7: (5, 9), 8: (2, 9), 9: (0, 8), 10: (1, 8), 11: (2, 8), 12: (3, 7), 13: (4, 7),
+             14: (5, 6), 15: (6, 6)}
+    mask = [[y in spans and spans[y][0] <= x <= spans[y][1] for x in range(16)]
+            for y in range(16)]
+    head = outlined(mask, lambda x, y: P["S"] if (x + y) % 3 == 0 else P["s"], P["O"])
+    return overlay(img, head)
+
+
+def sparkles16(img):
+    P = PALETTE
+    for (cx, cy, arm) in ((4, 3, 2), (12, 11, 1)):
+        for d in range(1, arm + 1):
+            for x, y in ((cx + d, cy), (cx - d, cy), (cx, cy + d), (cx, cy - d)):
+                img[y][x] = P["c"]
+        img[cy][cx] = P["W"]
+    return img
+
+
 def main_icon(size):
+    if size == 16:
+        return sparkles16(broom16())
     img = broom(size)
     s = size / 16.0
     sparkle(img, 4.0 * s, 4.2 * s, 3.3 * s, PALETTE["c"], PALETTE["W"])
@@ -472,7 +501,7 @@ def category(name, size):
 
 
 def toolbar_images():
-    return [COOKIE, globe(16), broom(16), RECYCLE_BIN, cross(16),
+    return [COOKIE, globe(16), main_icon(16), RECYCLE_BIN, cross(16),
             list_rows((1, 1, 1, 1)), list_rows((0, 0, 0, 0)), list_rows((1, 0, 1, 0))]
 
 
