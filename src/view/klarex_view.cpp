@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <map>
 #include <vector>
 
 #include "framework/app.h"
@@ -152,10 +153,13 @@ void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
   CKlarexDoc* doc = Doc();
   if (!doc) return;
   CFoundItemQueue& queue = doc->Queue();
-  while (!queue.IsEmpty()) AddRow(queue.Pop());
+  // The shell's type name of a file follows its extension; asking the shell
+  // costs milliseconds, so one drain asks once per extension.
+  std::map<std::wstring, std::wstring> typeNames;
+  while (!queue.IsEmpty()) AddRow(queue.Pop(), typeNames);
 }
 
-void CKlarexView::AddRow(const FoundItem& record) {
+void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::wstring>& typeNames) {
   const wchar_t* path = record.cFileName;
   if (IsUnlistableRecord(record) || !::PathFileExistsW(path)) return;
   // Listing changes nothing on disk: permissions are taken over only by the
@@ -175,7 +179,16 @@ void CKlarexView::AddRow(const FoundItem& record) {
     sub.pszText = const_cast<wchar_t*>(text.c_str());
     Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
   };
-  setText(1, GetFileTypeName(path));
+  const wchar_t* extension = ::PathFindExtensionW(path);
+  if (folder || !*extension) {
+    setText(1, GetFileTypeName(path));
+  } else {
+    std::wstring key = extension;
+    ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+    auto [entry, added] = typeNames.try_emplace(key);
+    if (added) entry->second = GetFileTypeName(path);
+    setText(1, entry->second);
+  }
   uint64_t size = 0;
   if (folder)
     GetFolderSize(path, &size);

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <map>
+#include <string>
 
 #include "engine/klarex_doc.h"
 #include "framework/gdi.h"
@@ -63,7 +65,7 @@ class CKlarexView : public CView {
 
  private:
   CKlarexDoc* Doc() const { return static_cast<CKlarexDoc*>(Document()); }
-  void AddRow(const FoundItem& item);
+  void AddRow(const FoundItem& item, std::map<std::wstring, std::wstring>& typeNames);
   void DeleteAllRows();
   void InsertColumns();
   void PlaceMainWindow();
