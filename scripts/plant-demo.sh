@@ -16,10 +16,12 @@ export WINEPREFIX=$prefix
 to_unix() { local p=${1%$'\r'}; p=${p#[Cc]:\\}; printf '%s/%s' "$c" "${p//\\//}"; }
 mapfile -t dirs < <(cd "$c" && wine cmd /c \
   'echo %USERPROFILE%& echo %APPDATA%& echo %LOCALAPPDATA%& echo %TMP%' 2>/dev/null)
-profile=$(to_unix "${dirs[0]:-C:\\users\\$(id -un)}")
-case "${dirs[1]:-}" in [Cc]:\\*) appdata=$(to_unix "${dirs[1]}") ;; *) appdata=$profile/AppData/Roaming ;; esac
-case "${dirs[2]:-}" in [Cc]:\\*) localdir=$(to_unix "${dirs[2]}") ;; *) localdir=$profile/AppData/Local ;; esac
-case "${dirs[3]:-}" in [Cc]:\\*) tmp=$(to_unix "${dirs[3]}") ;; *) tmp=$profile/Temp ;; esac
+# a Windows folder as printed by cmd, or the given fallback when cmd printed none
+win_dir() { case $1 in [Cc]:\\*) to_unix "$1" ;; *) printf '%s' "$2" ;; esac; }
+profile=$(win_dir "${dirs[0]:-}" "$c/users/$(id -un)")
+appdata=$(win_dir "${dirs[1]:-}" "$profile/AppData/Roaming")
+localdir=$(win_dir "${dirs[2]:-}" "$profile/AppData/Local")
+tmp=$(win_dir "${dirs[3]:-}" "$profile/Temp")
 win=$c/windows
 
 # ---------------------------------------------------------------- helpers
