@@ -23,10 +23,10 @@ bool IsDotEntry(const wchar_t* name) {
 
 bool IsFolder(DWORD attributes) { return attributes & FILE_ATTRIBUTE_DIRECTORY; }
 
-// A relative folder (an unresolved "null", for one) would be searched in
+// A relative place (an unresolved "null", for one) would be looked up in
 // whatever the current directory happens to be.
-bool IsUsableFolder(const std::wstring& folder) {
-  return !folder.empty() && !PathIsRelativeW(folder.c_str());
+bool IsAbsolutePlace(const std::wstring& place) {
+  return !place.empty() && !PathIsRelativeW(place.c_str());
 }
 
 // The folder in canonical form ending in a backslash, so that entry names join
@@ -104,7 +104,7 @@ void CKlarexDoc::AddFoundItem(const wchar_t* fullPath, const FoundItem& item) {
 
 void CKlarexDoc::ScanFolder(const std::wstring& folder, const wchar_t* mask,
                             const wchar_t* excludedName) {
-  if (!IsUsableFolder(folder) || !mask) return;
+  if (!IsAbsolutePlace(folder) || !mask) return;
   const std::wstring prefix = EntryPrefix(folder);
   if (prefix.empty()) return;
   WIN32_FIND_DATAW entry;
@@ -128,13 +128,13 @@ void CKlarexDoc::ScanFolder(const std::wstring& folder, const wchar_t* mask,
 }
 
 void CKlarexDoc::ScanTree(const std::wstring& folder, const wchar_t* spec) {
-  if (!IsUsableFolder(folder) || !spec) return;
+  if (!IsAbsolutePlace(folder) || !spec) return;
   const std::wstring prefix = EntryPrefix(folder);
   if (!prefix.empty()) WalkTree(*this, prefix, spec);
 }
 
 void CKlarexDoc::AddPath(const std::wstring& path) {
-  if (!IsUsableFolder(path) || path.size() > kMaxPathChars || !PathFileExistsW(path.c_str()))
+  if (!IsAbsolutePlace(path) || path.size() > kMaxPathChars || !PathFileExistsW(path.c_str()))
     return;
   wchar_t canonical[MAX_PATH];
   if (!PathCanonicalizeW(canonical, path.c_str())) return;

@@ -206,26 +206,35 @@ TEST_F(ScannerTest, TreeNeverEntersALinkedFolderButMatchesItsName) {
 }
 
 TEST_F(ScannerTest, EntriesWhosePathWouldNotFitArePassedOver) {
-  // A folder whose entries reach past 259 characters (made through the long-path form).
-  std::wstring deep = tree.Path() + L"\\" + std::wstring(249 - tree.Path().size(), L'd');
+  // Folders whose entries reach 259 characters and past (made through the long-path form).
+  const std::wstring deep = tree.Path() + L"\\" + std::wstring(249 - tree.Path().size(), L'd');
+  const std::wstring edge = tree.Path() + L"\\" + std::wstring(255 - tree.Path().size(), L'e');
   ASSERT_EQ(deep.size(), 250u);
-  ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
-  auto plant = [&](const std::wstring& name) {
-    HANDLE h = CreateFileW((L"\\\\?\\" + deep + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, 0, nullptr);
+  ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + edge).c_str(), nullptr));
+  auto plant = [&](const std::wstring& path) {
+    HANDLE h = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                           nullptr);
     DWORD written;
     WriteFile(h, "x", 1, &written, nullptr);
     CloseHandle(h);
   };
-  plant(L"fit.log");            // 258 characters
-  plant(L"too-long-name.log");  // 268 characters
+  plant(deep + L"\\fit.log");            // 258 characters
+  plant(deep + L"\\too-long-name.log");  // 268 characters
+  plant(edge + L"\\a");                  // 258 characters, but the search "<edge>\\*.*" is 260
   doc.ScanTree(tree.Path(), L"*.log");
+  doc.ScanTree(tree.Path(), L"a");
   doc.ScanFolder(deep, L"*.*");
   doc.ScanFolder(deep, L"*.log");
+  doc.ScanFolder(edge, L"*.*");
   doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{deep + L"\\fit.log", deep + L"\\fit.log", deep + L"\\fit.log"}));
+  const std::wstring fit = deep + L"\\fit.log";
+  EXPECT_EQ(view.Paths(), (Paths{fit, edge + L"\\a", fit, fit, edge + L"\\a"}));
   for (const FoundItem& item : view.items) EXPECT_LE(wcslen(item.cFileName), 259u);
-  DeleteFileW((L"\\\\?\\" + deep + L"\\too-long-name.log").c_str());
+  for (const std::wstring& path :
+       {deep + L"\\too-long-name.log", deep + L"\\fit.log", edge + L"\\a"})
+    DeleteFileW((L"\\\\?\\" + path).c_str());
+  for (const std::wstring& path : {deep, edge}) RemoveDirectoryW((L"\\\\?\\" + path).c_str());
 }
 
 TEST_F(ScannerTest, TreeTakesAFileOfExactly4GiBAsNonEmpty) {
