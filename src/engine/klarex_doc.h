@@ -127,7 +127,8 @@ class CKlarexDoc : public CDocument {
   std::wstring m_pendingStatus;
 };
 
-// join(a, b): PathCombineW; empty when the result would not fit 259 characters.
+// join(a, b): PathCombineW; empty when `a` is unresolved (empty or "null") or the
+// result would not fit 259 characters.
 std::wstring JoinPath(const std::wstring& a, const std::wstring& b);
 
 }  // namespace klarex
