@@ -164,7 +164,7 @@ def sparkle(img, cx, cy, r, colour, core):
     return img
 
 
-def globe(size, land="G", sea="b", rim="n", shade="B"):
+def globe(size):
     s = size / 16.0
     img = blank(size, size)
     P = PALETTE
@@ -178,14 +178,14 @@ def globe(size, land="G", sea="b", rim="n", shade="B"):
             if d > 7.0:
                 continue
             if d > 7.0 - 1.0 / s:
-                img[y][x] = P[rim]
+                img[y][x] = P["n"]
                 continue
             on_land = any(math.hypot(cx - a, cy - b) <= r for a, b, r in continents)
             dark = (cx - 8) + (cy - 8) > 6.0
             if on_land:
-                img[y][x] = P["H"] if dark else P[land]
+                img[y][x] = P["H"] if dark else P["G"]
             else:
-                img[y][x] = P[shade] if dark else P[sea]
+                img[y][x] = P["B"] if dark else P["b"]
     return img
 
 
@@ -426,10 +426,8 @@ def list_rows(selected):
 
 # ---------------------------------------------------------------- the pictures
 
-def at(size, art16, computed=None):
-    """The picture at a size: computed natively when possible, else Scale2x'd."""
-    if computed is not None:
-        return computed(size)
+def at(size, art16):
+    """A hand-drawn picture at 16 x 16 or, Scale2x'd, at 32 x 32."""
     if size == 16:
         return art16
     if size == 32:
@@ -524,15 +522,13 @@ FONT_SMALL = {  # 7 rows, one-pixel strokes
 }
 
 
-def text(img, x, top, word, font, colour, shadow=None, height=None):
+def text(img, x, top, word, font, colour, height=None):
     for ch in word:
         glyph = font[ch]
         y0 = top + (height - len(glyph) if height else 0)
         for dy, row in enumerate(glyph):
             for dx, c in enumerate(row):
                 if c == "K":
-                    if shadow:
-                        img[y0 + dy + 1][x + dx + 1] = img[y0 + dy + 1][x + dx + 1] or shadow
                     img[y0 + dy][x + dx] = colour
         x += len(glyph[0]) + 1
     return x
