@@ -1,16 +1,11 @@
+#include "app/about_dlg.h"
 #include "app/advance_dialog_entry.h"
 #include "framework/app.h"
 #include "../res/ids_main.h"
 
-#if __has_include("app/about_dlg.h")
-#include "app/about_dlg.h"
-#define KLAREX_HAS_ABOUT_BOX 1
-#endif
-
 namespace klarex {
 
 bool RunHelpCommand(UINT id) {
-#ifdef KLAREX_HAS_ABOUT_BOX
   switch (id) {
     case ID_APP_ABOUT:
       ShowAboutBox(AfxMainWindow());
@@ -22,9 +17,6 @@ bool RunHelpCommand(UINT id) {
       CheckUpdate();
       return true;
   }
-#else
-  (void)id;
-#endif
   return false;
 }
 
