@@ -428,3 +428,52 @@ TEST(ThemedFrame, PopupWindowsGetTheFlatFrameAndOwnerDrawnItems) {
 
 }  // namespace
 }  // namespace klarex
+
+namespace klarex {
+namespace {
+
+int g_command = 0;
+LRESULT CALLBACK CommandRecorder(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND) g_command = LOWORD(wp);
+  return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+TEST(ThemedFrame, AcceleratorsStillReachTheFrame) {
+  ASSERT_TRUE(StartThemedMenus());
+  HWND host = test::MakeHostWindow(L"Accelerator host", 300, 200, &CommandRecorder);
+  MenuHandle bar(SampleMenuBar());
+  ::SetMenu(host, bar.get());
+  Accel accel = SampleAccelerators();
+  CThemedFrameWnd frame;
+  ASSERT_TRUE(frame.Attach(host, accel.handle));
+  ::SetMenu(host, nullptr);  // hidden until Alt, as in the main window
+  ::SetForegroundWindow(host);
+  ::SetFocus(host);
+  test::Pump(100);
+  g_command = 0;
+  INPUT in[4] = {};
+  for (auto& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = VK_CONTROL;
+  in[1].ki.wVk = 'A';
+  in[2].ki.wVk = 'A';
+  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  in[3].ki.wVk = VK_CONTROL;
+  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, in, sizeof(INPUT));
+  DWORD end = ::GetTickCount() + 300;
+  while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (::TranslateAcceleratorW(host, accel.handle, &msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(5);
+  }
+  EXPECT_EQ(g_command, 161);
+  frame.Detach();
+  ::DestroyWindow(host);
+}
+
+}  // namespace
+}  // namespace klarex
