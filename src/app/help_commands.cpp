@@ -1,7 +1,7 @@
+#include "../res/ids_main.h"
 #include "app/about_dlg.h"
 #include "app/advance_dialog_entry.h"
 #include "framework/app.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 

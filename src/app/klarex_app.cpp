@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "../res/ids_main.h"
 #include "app/advance_dialog_entry.h"
 #include "app/test_hooks.h"
 #include "engine/klarex_doc.h"
@@ -11,7 +12,6 @@
 #include "framework/language.h"
 #include "sys/operations.h"
 #include "view/klarex_view.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 

@@ -1,8 +1,8 @@
 #include "frame/command_texts.h"
 
+#include "../res/ids_main.h"
 #include "framework/language.h"
 #include "framework/resources.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 
@@ -21,43 +21,68 @@ std::wstring InvertSelectionText() {
 
 std::optional<Entry> StatusEntry(UINT id) {
   switch (id) {
-    case ID_DELETE: return Entry{L"Status", L"1"};
-    case ID_RECYCLE: return Entry{L"Status", L"2"};
-    case ID_SELECT_ALL: return Entry{L"ToolTips", L"3"};
-    case ID_UNSELECT_ALL: return Entry{L"ToolTips", L"4"};
-    case ID_MODE_COOKIES: return Entry{L"ToolTips", L"8"};
-    case ID_MODE_OFFLINE: return Entry{L"Status", L"6"};
-    case ID_MODE_STANDARD: return Entry{L"Status", L"5"};
+    case ID_DELETE:
+      return Entry{L"Status", L"1"};
+    case ID_RECYCLE:
+      return Entry{L"Status", L"2"};
+    case ID_SELECT_ALL:
+      return Entry{L"ToolTips", L"3"};
+    case ID_UNSELECT_ALL:
+      return Entry{L"ToolTips", L"4"};
+    case ID_MODE_COOKIES:
+      return Entry{L"ToolTips", L"8"};
+    case ID_MODE_OFFLINE:
+      return Entry{L"Status", L"6"};
+    case ID_MODE_STANDARD:
+      return Entry{L"Status", L"5"};
   }
   return std::nullopt;
 }
 
 std::optional<Entry> MenuHoverEntry(UINT id) {
   switch (id) {
-    case ID_DELETE: return Entry{L"Status", L"1"};
-    case ID_RECYCLE: return Entry{L"ToolTips", L"2"};
-    case ID_APP_EXIT: return Entry{L"Status", L"10"};
-    case ID_SELECT_ALL: return Entry{L"ToolTips", L"3"};
-    case ID_UNSELECT_ALL: return Entry{L"ToolTips", L"4"};
-    case ID_VIEW_TOOLBAR: return Entry{L"Status", L"3"};
-    case ID_VIEW_STATUS_BAR: return Entry{L"Status", L"4"};
-    case ID_MODE_COOKIES: return Entry{L"ToolTips", L"8"};
-    case ID_MODE_OFFLINE: return Entry{L"Status", L"6"};
-    case ID_MODE_STANDARD: return Entry{L"Status", L"5"};
-    case ID_APP_ABOUT: return Entry{L"Status", L"7"};
+    case ID_DELETE:
+      return Entry{L"Status", L"1"};
+    case ID_RECYCLE:
+      return Entry{L"ToolTips", L"2"};
+    case ID_APP_EXIT:
+      return Entry{L"Status", L"10"};
+    case ID_SELECT_ALL:
+      return Entry{L"ToolTips", L"3"};
+    case ID_UNSELECT_ALL:
+      return Entry{L"ToolTips", L"4"};
+    case ID_VIEW_TOOLBAR:
+      return Entry{L"Status", L"3"};
+    case ID_VIEW_STATUS_BAR:
+      return Entry{L"Status", L"4"};
+    case ID_MODE_COOKIES:
+      return Entry{L"ToolTips", L"8"};
+    case ID_MODE_OFFLINE:
+      return Entry{L"Status", L"6"};
+    case ID_MODE_STANDARD:
+      return Entry{L"Status", L"5"};
+    case ID_APP_ABOUT:
+      return Entry{L"Status", L"7"};
   }
   return std::nullopt;
 }
 
 std::optional<Entry> ToolTipEntry(UINT id) {
   switch (id) {
-    case ID_DELETE: return Entry{L"ToolTips", L"1"};
-    case ID_RECYCLE: return Entry{L"ToolTips", L"2"};
-    case ID_SELECT_ALL: return Entry{L"ToolTips", L"3"};
-    case ID_UNSELECT_ALL: return Entry{L"ToolTips", L"4"};
-    case ID_MODE_COOKIES: return Entry{L"ToolTips", L"8"};
-    case ID_MODE_OFFLINE: return Entry{L"ToolTips", L"9"};
-    case ID_MODE_STANDARD: return Entry{L"ToolTips", L"7"};
+    case ID_DELETE:
+      return Entry{L"ToolTips", L"1"};
+    case ID_RECYCLE:
+      return Entry{L"ToolTips", L"2"};
+    case ID_SELECT_ALL:
+      return Entry{L"ToolTips", L"3"};
+    case ID_UNSELECT_ALL:
+      return Entry{L"ToolTips", L"4"};
+    case ID_MODE_COOKIES:
+      return Entry{L"ToolTips", L"8"};
+    case ID_MODE_OFFLINE:
+      return Entry{L"ToolTips", L"9"};
+    case ID_MODE_STANDARD:
+      return Entry{L"ToolTips", L"7"};
   }
   return std::nullopt;
 }
@@ -72,9 +97,13 @@ std::optional<std::wstring> PromptCell(UINT id, std::optional<Entry> entry) {
 
 }  // namespace
 
-std::optional<std::wstring> TranslatedStatusPrompt(UINT id) { return PromptCell(id, StatusEntry(id)); }
+std::optional<std::wstring> TranslatedStatusPrompt(UINT id) {
+  return PromptCell(id, StatusEntry(id));
+}
 
-std::optional<std::wstring> TranslatedMenuHover(UINT id) { return PromptCell(id, MenuHoverEntry(id)); }
+std::optional<std::wstring> TranslatedMenuHover(UINT id) {
+  return PromptCell(id, MenuHoverEntry(id));
+}
 
 std::wstring TranslatedToolTip(UINT id) {
   if (id == ID_INVERT_SELECTION) return InvertSelectionText();

@@ -12,11 +12,14 @@ std::wstring LanguageFileForLayout(const std::wstring& preloadValue) {
     const wchar_t* file;
   };
   static const Row table[] = {
-      {L"00000C04", L"\\t_chinese.lng"}, {L"00000404", L"\\t_chinese.lng"},
-      {L"00001004", L"\\t_chinese.lng"}, {L"00001404", L"\\t_chinese.lng"},
+      {L"00000C04", L"\\t_chinese.lng"},
+      {L"00000404", L"\\t_chinese.lng"},
+      {L"00001004", L"\\t_chinese.lng"},
+      {L"00001404", L"\\t_chinese.lng"},
       {L"00000804", L"\\s_chinese.lng"},
       // "00000409" (US English) is not listed: it keeps the built-in English.
-      {L"00000411", L"\\japanese.lng"},  {L"00000410", L"\\italiano.lng"},
+      {L"00000411", L"\\japanese.lng"},
+      {L"00000410", L"\\italiano.lng"},
       {L"00000810", L"\\italiano.lng"},
   };
   for (const Row& row : table)

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "../res/ids_main.h"
 #include "frame/command_texts.h"
 #include "frame/language_setup.h"
 #include "frame/single_instance.h"
@@ -16,7 +17,6 @@
 #include "view/status_line.h"
 #include "view/status_progress.h"
 #include "view/window_placement.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 

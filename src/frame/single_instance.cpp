@@ -5,7 +5,8 @@ namespace klarex {
 namespace {
 // Shared between every process started from this image; all zero again once
 // none runs.
-__attribute__((section(".control"), shared)) InstanceRecord g_instanceRecord = {0, {256, 0, 0}, {}, {}};
+__attribute__((section(".control"), shared))
+InstanceRecord g_instanceRecord = {0, {256, 0, 0}, {}, {}};
 }  // namespace
 
 InstanceRecord& SharedInstanceRecord() { return g_instanceRecord; }

@@ -9,8 +9,8 @@
 namespace klarex {
 
 struct InstanceRecord {
-  LONG running;          // 0: no instance has started since the block was created
-  LONG reserved[3];      // the image holds 256 in the first of them
+  LONG running;      // 0: no instance has started since the block was created
+  LONG reserved[3];  // the image holds 256 in the first of them
   wchar_t className[256];
   BYTE padding[4096 - 16 - 256 * sizeof(wchar_t)];
 };

@@ -33,7 +33,8 @@ void UpdateMenuItems(HMENU menu, StateFn state) {
     bool claimed = state(info.wID, s);
     ::EnableMenuItem(menu, static_cast<UINT>(i),
                      MF_BYPOSITION | (claimed && s.enabled ? MF_ENABLED : MF_GRAYED));
-    ::CheckMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (s.checked ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(menu, static_cast<UINT>(i),
+                    MF_BYPOSITION | (s.checked ? MF_CHECKED : MF_UNCHECKED));
   }
 }
 

@@ -26,8 +26,8 @@ std::wstring ShowOpenFileDialog(const OpenFileRequest& request) {
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
   ofn.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
-              OFN_NOCHANGEDIR;
+  ofn.Flags =
+      OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
   if (!::GetOpenFileNameW(&ofn)) return {};
   return file.data();
 }

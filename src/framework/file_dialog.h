@@ -8,7 +8,7 @@ namespace klarex {
 
 struct OpenFileRequest {
   HWND owner = nullptr;
-  std::wstring filter;         // pairs separated by '|', as in "*.lng (Files) |*.lng||"
+  std::wstring filter;  // pairs separated by '|', as in "*.lng (Files) |*.lng||"
   std::wstring title;
   std::wstring initialFolder;  // empty: the dialog's own default
 };

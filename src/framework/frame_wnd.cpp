@@ -143,9 +143,7 @@ bool CFrameWnd::PreTranslateMessage(MSG* msg) {
 
 void CFrameWnd::OnClose() { Destroy(); }
 
-bool CFrameWnd::OnNcActivate(bool active) {
-  return DefaultProc(WM_NCACTIVATE, active, 0) != 0;
-}
+bool CFrameWnd::OnNcActivate(bool active) { return DefaultProc(WM_NCACTIVATE, active, 0) != 0; }
 
 std::wstring CFrameWnd::GetMessageString(UINT id) { return CommandPrompt(id); }
 

@@ -62,10 +62,9 @@ bool CProfile::WriteString(const std::wstring& section, const std::wstring& entr
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, 0, KEY_WRITE,
                         nullptr, key.put(), nullptr) != ERROR_SUCCESS)
     return false;
-  return ::RegSetValueExW(key.get(), entry.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
-         ERROR_SUCCESS;
+  return ::RegSetValueExW(
+             key.get(), entry.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 }  // namespace klarex

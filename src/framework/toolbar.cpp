@@ -19,10 +19,9 @@ bool ParseToolbarTemplate(const void* data, size_t size, ToolbarTemplate& out) {
 }
 
 bool CToolBar::Create(HWND parent, DWORD style, UINT id) {
-  HWND hwnd = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                                style | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0,
-                                parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                ModuleInstance(), nullptr);
+  HWND hwnd = ::CreateWindowExW(
+      0, TOOLBARCLASSNAMEW, nullptr, style | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0,
+      parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ModuleInstance(), nullptr);
   if (!hwnd || !Subclass(hwnd)) return false;
   Send(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
   return true;
@@ -34,8 +33,8 @@ bool CToolBar::LoadToolBar(UINT id) {
   if (!res) return false;
   HGLOBAL block = ::LoadResource(ModuleInstance(), res);
   ToolbarTemplate parsed;
-  if (!block || !ParseToolbarTemplate(::LockResource(block), ::SizeofResource(ModuleInstance(), res),
-                                      parsed))
+  if (!block ||
+      !ParseToolbarTemplate(::LockResource(block), ::SizeofResource(ModuleInstance(), res), parsed))
     return false;
   GdiBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id),
                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));

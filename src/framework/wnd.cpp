@@ -48,8 +48,8 @@ bool CWnd::Subclass(HWND hwnd) {
   if (!hwnd || FromHandle(hwnd)) return false;
   m_hwnd = hwnd;
   ::SetPropW(hwnd, kObjectProp, this);
-  m_previousProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-      hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+  m_previousProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
   return true;
 }
 

@@ -7,7 +7,8 @@ namespace klarex {
 bool CWorkerThread::Start(std::function<void()> body, int priority) {
   if (m_thread) return false;
   m_body = std::move(body);
-  m_thread.reset(::CreateThread(nullptr, 0, &CWorkerThread::Entry, this, CREATE_SUSPENDED, nullptr));
+  m_thread.reset(
+      ::CreateThread(nullptr, 0, &CWorkerThread::Entry, this, CREATE_SUSPENDED, nullptr));
   if (!m_thread) return false;
   ::SetThreadPriority(m_thread.get(), priority);
   ::ResumeThread(m_thread.get());

@@ -7,6 +7,8 @@
 #include <map>
 #include <vector>
 
+#include "../res/ids_art.h"
+#include "../res/ids_main.h"
 #include "framework/app.h"
 #include "framework/frame_wnd.h"
 #include "framework/language.h"
@@ -19,8 +21,6 @@
 #include "view/status_line.h"
 #include "view/status_progress.h"
 #include "view/window_placement.h"
-#include "../res/ids_art.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 
@@ -46,18 +46,17 @@ void SetAdvanceDialogRunner(AdvanceDialogRunner runner) { g_advanceDialog = runn
 CKlarexView::~CKlarexView() { m_deletion.Shutdown(); }
 
 bool CKlarexView::Create(HWND parent, UINT id) {
-  HWND hwnd = ::CreateWindowExW(0, WC_LISTVIEWW, nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_SHAREIMAGELISTS, 0, 0, 0,
-                                0, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                ModuleInstance(), nullptr);
+  HWND hwnd = ::CreateWindowExW(
+      0, WC_LISTVIEWW, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_SHAREIMAGELISTS, 0, 0, 0, 0,
+      parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ModuleInstance(), nullptr);
   return hwnd && Subclass(hwnd);
 }
 
 void CKlarexView::OnInitialUpdate() {
   CView::OnInitialUpdate();
   SetStyle((Style() & ~LVS_TYPEMASK) | LVS_REPORT);
-  constexpr DWORD kExtended = LVS_EX_SUBITEMIMAGES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT |
-                              LVS_EX_DOUBLEBUFFER;
+  constexpr DWORD kExtended =
+      LVS_EX_SUBITEMIMAGES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
   Send(LVM_SETEXTENDEDLISTVIEWSTYLE, kExtended, kExtended);
 
   m_images.reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 9, 9));
@@ -210,7 +209,8 @@ void CKlarexView::FitColumns() {
   int widths[kColumnCount] = {};
   for (int i = 1; i < kColumnCount; ++i) {
     Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(LVSCW_AUTOSIZE, 0));
-    widths[i] = static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i))) + ScrollBarWidth();
+    widths[i] =
+        static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i))) + ScrollBarWidth();
     Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(widths[i], 0));
   }
   RECT client = ClientRect();
@@ -318,9 +318,8 @@ void CKlarexView::OnOpen() {
   }
   // The confirmation speaks of the selected items: every one of them is opened.
   std::vector<std::pair<std::wstring, bool>> rows;
-  for (int row = -1;
-       (row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) !=
-       -1;)
+  for (int row = -1; (row = static_cast<int>(
+                          Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) != -1;)
     rows.emplace_back(RowText(row, 0), IsFolderRow(row));
   for (const auto& [path, folder] : rows) {
     if (!folder && !::PathFileExistsW(path.c_str())) continue;
@@ -410,8 +409,8 @@ LRESULT CKlarexView::OnLanguageChanged() {
   int count = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     std::wstring key = std::to_wstring(i + 1);
-    std::wstring text = GetLangString(L"Columns", key.c_str(),
-                                      PromptPart(LoadResString(IDS_COLUMN_FIRST + i)));
+    std::wstring text =
+        GetLangString(L"Columns", key.c_str(), PromptPart(LoadResString(IDS_COLUMN_FIRST + i)));
     if (text.size() > 260) text.resize(260);
     HDITEMW item{};
     item.mask = HDI_TEXT;

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include "../res/ids_main.h"
 #include "framework/language.h"
 #include "framework/resources.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 

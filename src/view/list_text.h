@@ -17,7 +17,9 @@ std::wstring FormatDateText(const FILETIME& lastWrite);
 
 // Index into the row icons 128-131: 0 folder, 1 file, +2 when the item could
 // not be opened for writing.
-inline int RowImageIndex(bool folder, bool writable) { return (folder ? 0 : 1) + (writable ? 0 : 2); }
+inline int RowImageIndex(bool folder, bool writable) {
+  return (folder ? 0 : 1) + (writable ? 0 : 2);
+}
 
 // A found record that gives no row: zero low half of its last-write time, or
 // a path without a backslash. (A path that no longer exists gives none either;

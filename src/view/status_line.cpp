@@ -1,8 +1,8 @@
 #include "view/status_line.h"
 
+#include "../res/ids_main.h"
 #include "framework/language.h"
 #include "framework/resources.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 

@@ -3,6 +3,7 @@
 // Texts are printed as UTF-8, one item a line (row cells separated by tabs).
 // Exit code 2: no main window found.
 #include <windows.h>
+// after windows.h
 #include <commctrl.h>
 
 #include <cstdio>

@@ -4,11 +4,11 @@
 
 #include <map>
 
+#include "../res/ids_main.h"
 #include "frame/language_setup.h"
 #include "frame/main_frame.h"
 #include "framework/lang_file.h"
 #include "support/temp_dir.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 namespace {
@@ -64,10 +64,11 @@ TEST(CommandTexts, EmptyLanguageFileGivesTheTableDefaults) {
 TEST(CommandTexts, EntriesGoWhereTheTableSays) {
   TempDir dir;
   std::wstring path = dir / L"t.lng";
-  test::WriteUtf16File(path,
-                       L"[ToolTips]\r\n1=TT1\r\n2=TT2\r\n3=TT3\r\n4=TT4\r\n7=TT7\r\n8=TT8\r\n9=TT9\r\n"
-                       L"[Status]\r\n1=S1\r\n2=S2\r\n3=S3\r\n4=S4\r\n5=S5\r\n6=S6\r\n7=S7\r\n10=S10\r\n"
-                       L"[EditMenu]\r\n0=&Modifica\r\n3=Inverti (tutto)\r\n");
+  test::WriteUtf16File(
+      path,
+      L"[ToolTips]\r\n1=TT1\r\n2=TT2\r\n3=TT3\r\n4=TT4\r\n7=TT7\r\n8=TT8\r\n9=TT9\r\n"
+      L"[Status]\r\n1=S1\r\n2=S2\r\n3=S3\r\n4=S4\r\n5=S5\r\n6=S6\r\n7=S7\r\n10=S10\r\n"
+      L"[EditMenu]\r\n0=&Modifica\r\n3=Inverti (tutto)\r\n");
   LanguageGuard lang(path);
   // Pointing at toolbar button 161 shows [ToolTips] 3 as tooltip and prompt.
   EXPECT_EQ(TranslatedToolTip(ID_SELECT_ALL), L"TT3");

@@ -2,17 +2,16 @@
 // on idle, tooltips and status prompts with and without a language.
 #include "frame/main_frame.h"
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <thread>
 
+#include "../res/ids_main.h"
 #include "framework/lang_file.h"
 #include "support/temp_dir.h"
 #include "view/status_line.h"
 #include "view/status_progress.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 namespace {
@@ -109,8 +108,9 @@ TEST_F(MainFrameTest, TooltipsAndPromptsWithoutLanguage) {
 TEST_F(MainFrameTest, TooltipsAndPromptsFromTheLanguageFile) {
   test::TempDir dir;
   std::wstring path = dir / L"f.lng";
-  test::WriteUtf16File(path, L"[ToolTips]\r\n1=Elimina\r\n3=Seleziona tutto\r\n"
-                             L"[Status]\r\n10=Esci dal programma\r\n");
+  test::WriteUtf16File(path,
+                       L"[ToolTips]\r\n1=Elimina\r\n3=Seleziona tutto\r\n"
+                       L"[Status]\r\n10=Esci dal programma\r\n");
   test::LanguageGuard lang(path);
   EXPECT_EQ(ToolTip(ID_DELETE), L"Elimina");
   EXPECT_EQ(ToolTip(ID_SELECT_ALL), L"Seleziona tutto");

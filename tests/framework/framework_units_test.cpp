@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "../res/ids_main.h"
 #include "framework/file_dialog.h"
 #include "framework/profile.h"
 #include "framework/resources.h"
 #include "framework/toolbar.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 namespace {

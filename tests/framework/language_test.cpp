@@ -67,8 +67,9 @@ TEST(Language, BadFilesGiveDefaults) {
   EXPECT_LE(text.size(), 299u);
 
   // A UTF-16 file cut in the middle of a character.
-  std::string truncated = "\xff\xfe[\0S\0t\0a\0t\0u\0s\0]\0\r\0\n\0"
-                          "1\0003\0=\0O\0k\0";
+  std::string truncated =
+      "\xff\xfe[\0S\0t\0a\0t\0u\0s\0]\0\r\0\n\0"
+      "1\0003\0=\0O\0k\0";
   truncated.append("\x41", 1);
   test::WriteBytes(dir / L"cut.lng", truncated);
   Language().SetSetting(dir / L"cut.lng");

@@ -19,8 +19,8 @@ TEST(CommandState, RowCommandsNeedASelectionAndNoDeletion) {
   for (UINT id : {ID_FILE_OPEN, ID_DELETE, ID_RECYCLE, ID_UNSELECT_ALL})
     EXPECT_FALSE(State(id, s).enabled) << id;
   s.selected = 2;
-  for (UINT id : {ID_FILE_OPEN, ID_DELETE, ID_RECYCLE, ID_UNSELECT_ALL, ID_SELECT_ALL,
-                  ID_INVERT_SELECTION})
+  for (UINT id :
+       {ID_FILE_OPEN, ID_DELETE, ID_RECYCLE, ID_UNSELECT_ALL, ID_SELECT_ALL, ID_INVERT_SELECTION})
     EXPECT_TRUE(State(id, s).enabled) << id;
   s.selected = 5;
   EXPECT_FALSE(State(ID_SELECT_ALL, s).enabled);  // all rows already selected

@@ -2,15 +2,14 @@
 // the skip rules, icons, texts, order, and the selection commands.
 #include "view/klarex_view.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
-
+#include "../res/ids_main.h"
 #include "support/fake_machine.h"
 #include "support/temp_dir.h"
 #include "sys/queries.h"
 #include "view/list_text.h"
-#include "../res/ids_main.h"
 
 namespace klarex {
 namespace {

@@ -43,7 +43,8 @@ std::wstring LocalText(const FILETIME& utc) {
   FileTimeToLocalFileTime(&utc, &local);
   FileTimeToSystemTime(&local, &st);
   wchar_t text[64];
-  swprintf(text, 64, L"%02u/%02u/%04u %02u:%02u", st.wMonth, st.wDay, st.wYear, st.wHour, st.wMinute);
+  swprintf(text, 64, L"%02u/%02u/%04u %02u:%02u", st.wMonth, st.wDay, st.wYear, st.wHour,
+           st.wMinute);
   return text;
 }
 
