@@ -78,10 +78,7 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     // Nothing may unwind through the system's message dispatch.
     result = 0;
   }
-  if (msg == WM_NCDESTROY) {
-    Detach();
-    OnFinalDestroy();
-  }
+  if (msg == WM_NCDESTROY) Detach();
   return result;
 }
 

@@ -32,8 +32,6 @@ class CWnd : public CWindow {
  protected:
   virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
-  // Last message for this object; the window handle is already forgotten.
-  virtual void OnFinalDestroy() {}
 
  private:
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

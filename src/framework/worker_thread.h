@@ -18,7 +18,6 @@ class CWorkerThread {
 
   // False if a thread is already recorded or it could not be started.
   bool Start(std::function<void()> body, int priority = THREAD_PRIORITY_NORMAL);
-  bool IsRecorded() const { return static_cast<bool>(m_thread); }
   // Waits for the thread to end (answering messages it sends to this
   // thread meanwhile) and forgets it.
   void Join();
