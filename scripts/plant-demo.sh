@@ -171,6 +171,28 @@ for site in example news.example shop.example; do
     >"$localdir/Microsoft/Windows/INetCookies/$(id -un)@$site[1].txt"
   stamp "$localdir/Microsoft/Windows/INetCookies/$(id -un)@$site[1].txt" "$((RANDOM % 9 + 1)) days"
 done
+# shortcut <path> <age>: a shell link as Recent keeps them (header, then link data).
+shortcut() {
+  mkdir -p "$(dirname "$1")"
+  dirname "$1" >>"$planted"
+  { printf 'L\0\0\0\x01\x14\x02\0\0\0\0\0\xc0\0\0\0\0\0\0\x46'
+    head -c $((400 + RANDOM % 800)) /dev/urandom; } >"$1"
+  stamp "$1" "$2"
+}
+recent=$appdata/Microsoft/Windows/Recent
+shortcut "$recent/Quarterly report.docx.lnk" "1 day"
+shortcut "$recent/holiday.jpg.lnk" "3 days"
+shortcut "$recent/notes.txt.lnk" "2 hours"
+shortcut "$recent/Downloads.lnk" "5 days"
+shortcut "$appdata/Microsoft/Office/Recent/Quarterly report.docx.LNK" "1 day"
+shortcut "$appdata/Microsoft/Office/Recent/Budget 2027.xlsx.LNK" "6 days"
+blob "$appdata/Microsoft/Office/Recent/index.dat" 2048 "1 day"
+search=$c/ProgramData/Microsoft/Search/Data/Applications/Windows
+blob "$search/MSS.log" 1048576 "1 day"
+blob "$search/MSS00001.log" 1048576 "4 days"
+blob "$search/MSS00002.log" 1048576 "9 days"
+blob "$localdir/Microsoft/Windows/History/History.IE5/index.dat" 65536 "2 days"
+blob "$localdir/Microsoft/Windows/History/History.IE5/MSHist012026120120261208/index.dat" 32768 "1 day"
 blob "$appdata/Macromedia/Flash Player/#SharedObjects/K3Q8ZP2M/video.example.com/settings.sol" 512 "400 days"
 blob "$appdata/Adobe/Flash Player/AssetCache/7V2H1QK0/cache.heu" 8192 "400 days"
 
@@ -263,6 +285,11 @@ INSERT INTO moz_formhistory (fieldname, value, timesUsed, firstUsed, lastUsed, g
 SQL
 
 blob "$ffp/search.json.mozlz4" 6144 "20 days"
+database "$ffp/search.sqlite" "300 days" <<SQL
+CREATE TABLE engine_data (id INTEGER PRIMARY KEY, engineid STRING, name STRING, value STRING);
+INSERT INTO engine_data (engineid, name, value) VALUES ('[app]/google.xml', 'order', '1'),
+  ('[app]/wikipedia.xml', 'order', '2'), ('[profile]/example-search.xml', 'alias', 'ex');
+SQL
 blob "$ffp/downloads.json" 1024 "48 hours"
 blob "$ffp/places.sqlite-wal" 0 "2 hours"
 blob "$ffp/storage/default/https+++mail.example.com/ls/data.sqlite" 98304 "2 days"
