@@ -65,11 +65,13 @@ COLORREF Darken(int amount, COLORREF c) {
 }
 
 COLORREF Mix86_14(COLORREF a, COLORREF b) {
-  return PerChannel2(a, b, [](int x, int y) { return ::MulDiv(x, 86, 100) + ::MulDiv(y, 14, 100); });
+  return PerChannel2(a, b,
+                     [](int x, int y) { return ::MulDiv(x, 86, 100) + ::MulDiv(y, 14, 100); });
 }
 
 COLORREF Mix70_30(COLORREF a, COLORREF b) {
-  return PerChannel2(a, b, [](int x, int y) { return ::MulDiv(x, 70, 100) + ::MulDiv(y, 30, 100); });
+  return PerChannel2(a, b,
+                     [](int x, int y) { return ::MulDiv(x, 70, 100) + ::MulDiv(y, 30, 100); });
 }
 
 COLORREF Blend(COLORREF a, COLORREF b, int alpha) {
@@ -96,8 +98,8 @@ ColorEnv ColorEnv::Current() {
   env.platform = CurrentPlatformClass();
   HIGHCONTRASTW hc{};
   hc.cbSize = sizeof(hc);
-  env.highContrast =
-      ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+  env.highContrast = ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) &&
+                     (hc.dwFlags & HCF_HIGHCONTRASTON);
   BOOL flat = FALSE;
   env.flatMenus = ::SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0) && flat;
   static const CThemeApi theme;  // keeps uxtheme.dll loaded for the process

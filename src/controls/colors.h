@@ -2,8 +2,11 @@
 // that depends on the system reads it through a ColorEnv, so the rules can be
 // evaluated for any display state, not just the current one.
 #pragma once
+// commctrl.h needs windows.h first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,11 @@
 // Visual-style functions of uxtheme.dll, bound at run time so that the
 // program still runs (drawing the classic way) where the library is missing.
 #pragma once
+// uxtheme.h needs windows.h first.
+// clang-format off
 #include <windows.h>
 #include <uxtheme.h>
+// clang-format on
 
 namespace klarex {
 

@@ -90,7 +90,8 @@ bool COwnerDrawButton::Attach(HWND button) {
     ::SetWindowSubclass(m_parent, &ParentProc, reinterpret_cast<UINT_PTR>(this),
                         reinterpret_cast<DWORD_PTR>(this));
   }
-  ::SetWindowLongPtrW(button, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+  ::SetWindowLongPtrW(button, GWL_STYLE,
+                      (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
   ::SetWindowPos(button, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::InvalidateRect(button, nullptr, TRUE);
@@ -133,8 +134,8 @@ LRESULT COwnerDrawButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-LRESULT CALLBACK COwnerDrawButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
-                                              UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK COwnerDrawButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                              DWORD_PTR data) {
   auto* self = reinterpret_cast<COwnerDrawButton*>(data);
   if (msg == WM_NCDESTROY) {
     LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
@@ -337,8 +338,8 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
 
   ::SetBkMode(dc, TRANSPARENT);
   HWND parent = ::GetParent(m_hwnd);
-  SelectGuard selFont(dc, parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0))
-                                 : nullptr);
+  SelectGuard selFont(
+      dc, parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr);
 
   const bool disabled = (dis->itemState & ODS_DISABLED) != 0;
   const bool focused = (dis->itemState & ODS_FOCUS) != 0;
@@ -347,8 +348,8 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
     pressed = m_toggleState;
     if (m_leftDown && !PointerInside()) pressed = !pressed;
   }
-  const bool themed = m_theme && m_api.IsAppThemed() && m_background == kNoColor &&
-                      m_textColor == kNoColor;
+  const bool themed =
+      m_theme && m_api.IsAppThemed() && m_background == kNoColor && m_textColor == kNoColor;
   const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
 
   if (themed) {
@@ -378,7 +379,8 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
   }
 
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(m_hwnd, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(::GetWindowTextW(m_hwnd, text.data(), static_cast<int>(text.size()))));
 
   RECT textArea = rc;
   if (m_icon) {
@@ -395,8 +397,8 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
     }
     if (pressed && !themed) ++x, ++y;
     if (disabled && m_disabledIcon) {
-      ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_disabledIcon.get()), 0, x, y, iw,
-                   ih, DST_ICON | DSS_NORMAL);
+      ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_disabledIcon.get()), 0, x, y,
+                   iw, ih, DST_ICON | DSS_NORMAL);
     } else {
       ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_icon.get()), 0, x, y, iw, ih,
                    DST_ICON | (disabled ? DSS_DISABLED : DSS_NORMAL));

@@ -4,8 +4,11 @@
 // with an optional icon, toggle mode and flat toolbar look. Both attach to an
 // existing button and catch its WM_DRAWITEM by subclassing the parent.
 #pragma once
+// uxtheme.h needs windows.h first.
+// clang-format off
 #include <windows.h>
 #include <uxtheme.h>
+// clang-format on
 
 #include "controls/colors.h"
 #include "controls/theme_api.h"

@@ -78,7 +78,7 @@ CMenuItemRecord* CThemedFrameWnd::RecordOf(ULONG_PTR data, CThemedMenu** owner) 
 }
 
 LRESULT CALLBACK CThemedFrameWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                            DWORD_PTR data) {
+                                               DWORD_PTR data) {
   return reinterpret_cast<CThemedFrameWnd*>(data)->OnMessage(hwnd, msg, wp, lp);
 }
 

@@ -70,5 +70,4 @@ class CThemedFrame : public TBase {
   CThemedFrameWnd m_themed;
 };
 
-
 }  // namespace klarex

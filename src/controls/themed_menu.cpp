@@ -177,7 +177,8 @@ bool CMenuIconSet::LoadFromBitmap(HBITMAP strip, int width, int height,
         DWORD* row = out.bits() + static_cast<size_t>(y) * outW;
         row[(3 * n) * width + x] = ToPixel(c);
         row[(3 * n + 1) * width + x] = transparent ? ToPixel(mask) : ToPixel(DarkerPixel(c));
-        row[(3 * n + 2) * width + x] = transparent ? ToPixel(mask) : ToPixel(DisabledPixel(c, tint));
+        row[(3 * n + 2) * width + x] =
+            transparent ? ToPixel(mask) : ToPixel(DisabledPixel(c, tint));
       }
     }
   }
@@ -186,7 +187,8 @@ bool CMenuIconSet::LoadFromBitmap(HBITMAP strip, int width, int height,
   ::GdiFlush();
   // ImageList_AddMasked needs the bitmap unselected.
   GdiBitmap copy(static_cast<HBITMAP>(::CopyImage(out.bitmap(), IMAGE_BITMAP, 0, 0, 0)));
-  if (count > 0 && (!copy || ::ImageList_AddMasked(images.get(), copy.get(), mask) < 0)) return false;
+  if (count > 0 && (!copy || ::ImageList_AddMasked(images.get(), copy.get(), mask) < 0))
+    return false;
   m_images = std::move(images);
   m_size = SIZE{width, height};
   m_ids.assign(ids.begin(), ids.begin() + count);
@@ -298,8 +300,9 @@ void CMenuLookXP::DrawItem(HDC dc, const RECT& rc, const CMenuItemRecord& item,
       ::FillRect(dc, &rc, CachedSolidBrush(Mix86_14(barColor, env.Sys(COLOR_WINDOW))));
       RECT open = rc;
       open.bottom += 1;
-      FrameSolid(dc, open, env.highContrast ? env.Sys(COLOR_BTNTEXT)
-                                            : Darken(128, MenuColor(env, menuBrush)));
+      FrameSolid(
+          dc, open,
+          env.highContrast ? env.Sys(COLOR_BTNTEXT) : Darken(128, MenuColor(env, menuBrush)));
     } else if (state.hot && !state.grayed) {
       ::FillRect(dc, &rc, CachedSolidBrush(selection));
       FrameSolid(dc, rc, highlight);
@@ -347,8 +350,8 @@ void CMenuLookXP::DrawItem(HDC dc, const RECT& rc, const CMenuItemRecord& item,
   if (state.checked && hasIcon) {
     RECT box = column;
     ::InflateRect(&box, -1, -1);
-    ::FillRect(dc, &box, CachedSolidBrush(Mix86_14(selectedEnabled ? selection : columnColor,
-                                                   highlight)));
+    ::FillRect(dc, &box,
+               CachedSolidBrush(Mix86_14(selectedEnabled ? selection : columnColor, highlight)));
     FrameSolid(dc, box, highlight);
   }
   if (hasIcon) {
@@ -538,7 +541,8 @@ void CThemedMenu::RefreshTexts() {
     if (!::GetMenuItemInfoW(m_menu, pos, TRUE, &mii) || !(mii.fType & MFT_OWNERDRAW) || !buf[0])
       continue;
     for (auto& r : m_records) {
-      if (reinterpret_cast<ULONG_PTR>(r.get()) == mii.dwItemData && r->m_text != buf) r->SetText(buf);
+      if (reinterpret_cast<ULONG_PTR>(r.get()) == mii.dwItemData && r->m_text != buf)
+        r->SetText(buf);
     }
   }
 }
@@ -766,8 +770,7 @@ void PaintFrame(HWND hwnd, HDC dc, CPopupRecord& rec) {
   COLORREF menuColor = MenuColor(env, brush);
   bool systemShadow = SystemDrawsShadows();
   RECT frame{0, 0, systemShadow ? w : w - kShadow, systemShadow ? h : h - kShadow};
-  FrameSolid(dc, frame,
-             env.highContrast ? env.Sys(COLOR_BTNTEXT) : Darken(128, menuColor));
+  FrameSolid(dc, frame, env.highContrast ? env.Sys(COLOR_BTNTEXT) : Darken(128, menuColor));
   RECT inner = frame;
   ::InflateRect(&inner, -1, -1);
   FrameSolid(dc, inner, Mix86_14(env.Sys(COLOR_WINDOW), menuColor));
@@ -789,9 +792,9 @@ void PaintFrame(HWND hwnd, HDC dc, CPopupRecord& rec) {
       int right = std::min(item.right, wr.right) - wr.left - 1;
       if (right > left) {
         RECT edge{left, 0, right, 1};
-        COLORREF c = env.LowColor() ? env.Sys(COLOR_BTNFACE)
-                                    : Mix86_14(MenuBarColor(env, MenuBrushColor(bar)),
-                                               env.Sys(COLOR_WINDOW));
+        COLORREF c = env.LowColor()
+                         ? env.Sys(COLOR_BTNFACE)
+                         : Mix86_14(MenuBarColor(env, MenuBrushColor(bar)), env.Sys(COLOR_WINDOW));
         ::FillRect(dc, &edge, CachedSolidBrush(c));
       }
       break;
@@ -962,6 +965,5 @@ void CThemedMenuLibrary::SetPendingMenu(HMENU menu, HWND owner) {
   g_lib.pendingMenu = menu;
   g_lib.pendingOwner = owner;
 }
-
 
 }  // namespace klarex

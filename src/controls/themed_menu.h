@@ -2,8 +2,11 @@
 // holding the command's toolbar image, a framed selection box, accelerator
 // texts on the right, and a self-drawn frame and shadow around pop-ups.
 #pragma once
+// commctrl.h needs windows.h first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 #include <memory>
 #include <string>

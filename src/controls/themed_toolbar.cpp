@@ -47,9 +47,9 @@ bool CThemedToolBar::LoadImages(HMODULE module, int bitmapId) {
   if (!strip) strip.reset(load(::GetModuleHandleW(nullptr)));
   if (!strip) return false;  // the bar stays without images
   SIZE size{16, 16};
-  if (HIMAGELIST current = m_hwnd ? reinterpret_cast<HIMAGELIST>(
-                                        ::SendMessageW(m_hwnd, TB_GETIMAGELIST, 0, 0))
-                                  : nullptr) {
+  if (HIMAGELIST current =
+          m_hwnd ? reinterpret_cast<HIMAGELIST>(::SendMessageW(m_hwnd, TB_GETIMAGELIST, 0, 0))
+                 : nullptr) {
     int cx = 0, cy = 0;
     if (::ImageList_GetIconSize(current, &cx, &cy)) size = SIZE{cx, cy};
   } else {

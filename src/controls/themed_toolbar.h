@@ -3,8 +3,11 @@
 // that rise over a soft shadow when hot, and pale disabled icons. The parent
 // frame's NM_CUSTOMDRAW comes back here by the framework's reflection.
 #pragma once
+// commctrl.h needs windows.h first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 #include "framework/gdi.h"
 #include "framework/toolbar.h"

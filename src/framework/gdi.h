@@ -1,8 +1,11 @@
 // RAII owners for GDI and USER drawing objects, plus scoped selection and DC
 // state. Non-copyable, movable; `get()` borrows, `release()` gives ownership up.
 #pragma once
+// commctrl.h needs windows.h first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 #include <utility>
 

@@ -94,7 +94,8 @@ TEST_F(AboutTest, AddressesOfOnlineHelpAndUpdate) {
   EXPECT_EQ(UpdateAddress(), std::wstring(kHomeQuery) + L"4.180000");
   OnlineHelp();
   CheckUpdate();
-  EXPECT_EQ(g_opened, (std::vector<std::wstring>{kHomeQuery, std::wstring(kHomeQuery) + L"4.180000"}));
+  EXPECT_EQ(g_opened,
+            (std::vector<std::wstring>{kHomeQuery, std::wstring(kHomeQuery) + L"4.180000"}));
 
   // A language's status/12 replaces both, without the "?".
   UseLanguage();

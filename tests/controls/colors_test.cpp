@@ -90,7 +90,7 @@ TEST(ColorRules, MenuAndMenuBarColourFollowPlatformAndFlags) {
 TEST(ColorRules, SelectionColourCases) {
   ColorEnv env = XpEnv();
   EXPECT_EQ(SelectionColor(env), RGB(194, 211, 238));  // dark highlight: 70/30
-  env.sys[COLOR_HIGHLIGHT] = RGB(200, 200, 100);         // bright (500), themes off: 86/14
+  env.sys[COLOR_HIGHLIGHT] = RGB(200, 200, 100);       // bright (500), themes off: 86/14
   EXPECT_EQ(SelectionColor(env), Mix86_14(kWhite, RGB(200, 200, 100)));
   EXPECT_EQ(SelectionColor(env), RGB(247, 247, 233));
   env.themesActive = true;

@@ -2,9 +2,9 @@
 // real menu, measuring, and the pixels of drawn items.
 #include <gtest/gtest.h>
 
-#include "controls/ui_test_util.h"
 #include "controls/themed_frame.h"
 #include "controls/themed_menu.h"
+#include "controls/ui_test_util.h"
 
 namespace klarex {
 namespace {
@@ -309,7 +309,8 @@ TEST_F(MenuDrawing, MenuBarItemsHotAndOpen) {
   DibSurface& open = Draw(state, L"&File");
   EXPECT_EQ(open.Pixel(0, 0), Darken(128, MenuColor(env)));
   EXPECT_EQ(open.Pixel(1, 1), Mix86_14(MenuBarColor(env), env.Sys(COLOR_WINDOW)));
-  EXPECT_EQ(open.Pixel(1, kH - 1), Mix86_14(MenuBarColor(env), env.Sys(COLOR_WINDOW)));  // open below
+  EXPECT_EQ(open.Pixel(1, kH - 1),
+            Mix86_14(MenuBarColor(env), env.Sys(COLOR_WINDOW)));  // open below
 }
 
 TEST_F(MenuDrawing, TextAndRightAlignedAcceleratorAreDrawn) {
@@ -320,9 +321,9 @@ TEST_F(MenuDrawing, TextAndRightAlignedAcceleratorAreDrawn) {
       for (int x = x0; x < x1; ++x) n += s.Pixel(x, y) != env.Sys(COLOR_WINDOW);
     return n;
   };
-  EXPECT_GT(inkIn(30, 90), 10);         // the label after the column
+  EXPECT_GT(inkIn(30, 90), 10);           // the label after the column
   EXPECT_GT(inkIn(kW - 60, kW - 8), 10);  // the accelerator at the right
-  EXPECT_EQ(inkIn(100, kW - 70), 0);     // nothing in between
+  EXPECT_EQ(inkIn(100, kW - 70), 0);      // nothing in between
 }
 
 TEST(ThemedMenuDraw, DrawItemMessagePaintsThroughOffscreenCopy) {

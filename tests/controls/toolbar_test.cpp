@@ -2,8 +2,8 @@
 // checked, disabled and resting buttons, and the live bar under Xvfb.
 #include <gtest/gtest.h>
 
-#include "controls/themed_toolbar.h"
 #include "controls/colors.h"
+#include "controls/themed_toolbar.h"
 #include "controls/ui_test_util.h"
 #include "framework/wnd.h"
 
