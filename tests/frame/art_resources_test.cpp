@@ -1,9 +1,8 @@
 // Checks the pictures linked into the program: every icon loads at the sizes its users ask
 // for, the toolbar strip has the layout the toolbar and the menus cut it by, and its mask
 // colour marks only the background.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -21,9 +20,8 @@ struct Bits {
 
 Bits ReadBitmap(UINT id) {
   Bits out;
-  HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                     MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                                     LR_CREATEDIBSECTION));
+  HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(
+      ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!bitmap) return out;
   DIBSECTION dib{};
   ::GetObjectW(bitmap, sizeof dib, &dib);

@@ -1,9 +1,8 @@
 // Checks the language files shipped in lang\ beside the program: every entry the program
 // reads is there, the encoding is the one the profile functions read for any script, and
 // the mnemonics work in the menus and the Advance dialog.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cwctype>
@@ -30,8 +29,7 @@ const std::vector<Section>& Entries() {
       {L"OptionsMenu", {L"0", L"1", L"2", L"3"}},
       {L"HelpMenu", {L"0", L"1", L"2", L"3"}},
       {L"Status",
-       {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"13", L"15",
-        L"16"}},
+       {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"13", L"15", L"16"}},
       {L"ToolTips", {L"1", L"2", L"3", L"4", L"7", L"8", L"9"}},
       {L"Title", {L"4", L"5"}},
       {L"Labels", {L"1", L"2", L"3", L"4", L"5", L"6"}},
@@ -235,14 +233,23 @@ TEST_P(LangFile, MnemonicsAreUniqueWithinEachMenuAndTheAdvanceDialog) {
       }
     }
   };
-  unique({{L"FileMenu", L"0"}, {L"EditMenu", L"0"}, {L"ViewMenu", L"0"}, {L"OptionsMenu", L"0"},
+  unique({{L"FileMenu", L"0"},
+          {L"EditMenu", L"0"},
+          {L"ViewMenu", L"0"},
+          {L"OptionsMenu", L"0"},
           {L"HelpMenu", L"0"}},
          L"menu bar");
   for (const wchar_t* menu : kMenus) {
     unique({{menu, L"1"}, {menu, L"2"}, {menu, L"3"}, {menu, L"4"}}, menu);
   }
-  unique({{L"Labels", L"1"}, {L"Labels", L"2"}, {L"Labels", L"3"}, {L"Labels", L"4"},
-          {L"Labels", L"5"}, {L"Labels", L"6"}, {L"Buttons", L"2"}, {L"Buttons", L"3"}},
+  unique({{L"Labels", L"1"},
+          {L"Labels", L"2"},
+          {L"Labels", L"3"},
+          {L"Labels", L"4"},
+          {L"Labels", L"5"},
+          {L"Labels", L"6"},
+          {L"Buttons", L"2"},
+          {L"Buttons", L"3"}},
          L"Advance dialog");
 }
 
