@@ -285,27 +285,103 @@ TEST(LangFiles, TranslationsAreNotCopiesOfTheEnglishFile) {
   }
 }
 
-TEST(LangFiles, EnglishFileRestoresTheBuiltInTexts) {
+// The built-in texts as the program's resources hold them.
+std::wstring ResourceString(UINT id) {
+  const wchar_t* text = nullptr;
+  int n = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+  return n > 0 ? std::wstring(text, n) : std::wstring();
+}
+std::wstring Prompt(UINT id) {
+  std::wstring s = ResourceString(id);
+  return s.substr(0, s.find(L'\n'));
+}
+std::wstring ShortName(UINT id) {
+  std::wstring s = ResourceString(id);
+  size_t nl = s.rfind(L'\n');
+  return nl == std::wstring::npos ? s : s.substr(nl + 1);
+}
+std::wstring MenuText(HMENU menu, UINT item, UINT flags) {
+  wchar_t buf[300] = L"";
+  ::GetMenuStringW(menu, item, buf, 300, flags);
+  std::wstring s = buf;
+  return s.substr(0, s.find(L'\t'));  // the accelerator hint is the program's to append
+}
+std::wstring ItemText(HWND dialog, int id) {
+  wchar_t buf[300] = L"";
+  ::GetDlgItemTextW(dialog, id, buf, 300);
+  return buf;
+}
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// Switching back to English must look exactly like running without a language file.
+TEST(LangFiles, EnglishFileMatchesTheBuiltInTexts) {
   const std::wstring english = LangFolder() + L"english.lng";
-  // Defaults from the entry table: switching back to English must look like no file at all.
-  const std::pair<std::pair<const wchar_t*, const wchar_t*>, const wchar_t*> expected[] = {
-      {{L"Header", L"Culture"}, L"English"},
-      {{L"FileMenu", L"2"}, L"&Delete"},
-      {{L"OptionsMenu", L"2"}, L"&Offline Temp && Advance"},
-      {{L"HelpMenu", L"3"}, L"&About Klarex .NET..."},
-      {{L"Status", L"1"}, L"Delete selected object(s)"},
-      {{L"Status", L"9"}, L"selected"},
-      {{L"Status", L"11"}, L"Deleting "},
-      {{L"ToolTips", L"8"}, L"Cookies Killer"},
-      {{L"ToolTips", L"9"}, L"Offline Temp"},
-      {{L"Labels", L"6"}, L"Ur&l History"},
-      {{L"Buttons", L"2"}, L"Clea&n"},
-      {{L"Columns", L"4"}, L"Date Modified"},
+  auto en = [&](const wchar_t* section, const wchar_t* key) { return Read(english, section, key); };
+  EXPECT_EQ(en(L"Header", L"Culture"), L"English");
+
+  HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(127));
+  ASSERT_NE(menu, nullptr);
+  for (UINT pos = 0; pos < 5; ++pos) {
+    EXPECT_EQ(en(kMenus[pos], L"0"), MenuText(menu, pos, MF_BYPOSITION)) << kMenus[pos];
+  }
+  const std::pair<UINT, std::pair<const wchar_t*, const wchar_t*>> items[] = {
+      {57601, {L"FileMenu", L"1"}},  {157, {L"FileMenu", L"2"}},    {158, {L"FileMenu", L"3"}},
+      {57665, {L"FileMenu", L"4"}},  {161, {L"EditMenu", L"1"}},    {162, {L"EditMenu", L"2"}},
+      {59392, {L"ViewMenu", L"1"}},  {59393, {L"ViewMenu", L"2"}},  {171, {L"ViewMenu", L"3"}},
+      {181, {L"OptionsMenu", L"1"}}, {182, {L"OptionsMenu", L"2"}}, {183, {L"OptionsMenu", L"3"}},
+      {191, {L"HelpMenu", L"1"}},    {192, {L"HelpMenu", L"2"}},    {57664, {L"HelpMenu", L"3"}},
   };
-  for (const auto& [entry, text] : expected) {
-    EXPECT_EQ(Read(english, entry.first, entry.second), text)
+  for (const auto& [id, entry] : items) {
+    EXPECT_EQ(en(entry.first, entry.second), MenuText(menu, id, MF_BYCOMMAND))
         << "[" << entry.first << "] " << entry.second;
   }
+  // Invert Selection doubles as a status prompt, so the file gives it without its "&".
+  std::wstring invert = MenuText(menu, 163, MF_BYCOMMAND);
+  invert.erase(invert.find(L'&'), 1);
+  EXPECT_EQ(en(L"EditMenu", L"3"), invert);
+  ::DestroyMenu(menu);
+
+  const std::pair<std::pair<const wchar_t*, const wchar_t*>, std::wstring> strings[] = {
+      {{L"Status", L"1"}, Prompt(157)},          {{L"Status", L"2"}, Prompt(158)},
+      {{L"Status", L"3"}, Prompt(59392)},        {{L"Status", L"4"}, Prompt(59393)},
+      {{L"Status", L"5"}, Prompt(183)},          {{L"Status", L"6"}, Prompt(182)},
+      {{L"Status", L"7"}, Prompt(57664)},        {{L"Status", L"8"}, Prompt(57345)},
+      {{L"Status", L"9"}, ShortName(57345)},     {{L"Status", L"10"}, Prompt(57665)},
+      {{L"Status", L"11"}, ResourceString(124)}, {{L"Status", L"13"}, Prompt(57345)},
+      {{L"Status", L"15"}, Prompt(61450)},       {{L"Status", L"16"}, ShortName(61450)},
+      {{L"ToolTips", L"1"}, ShortName(157)},     {{L"ToolTips", L"2"}, ShortName(158)},
+      {{L"ToolTips", L"3"}, ShortName(161)},     {{L"ToolTips", L"4"}, ShortName(162)},
+      {{L"ToolTips", L"7"}, ShortName(183)},     {{L"ToolTips", L"8"}, ShortName(181)},
+      {{L"ToolTips", L"9"}, ShortName(182)},     {{L"Columns", L"1"}, Prompt(196)},
+      {{L"Columns", L"2"}, Prompt(197)},         {{L"Columns", L"3"}, Prompt(198)},
+      {{L"Columns", L"4"}, Prompt(199)},
+  };
+  for (const auto& [entry, text] : strings) {
+    EXPECT_FALSE(text.empty()) << "no string for [" << entry.first << "] " << entry.second;
+    EXPECT_EQ(en(entry.first, entry.second), text) << "[" << entry.first << "] " << entry.second;
+  }
+
+  // The Advance dialog and the About box as their templates show them.
+  HWND advance = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(142), nullptr,
+                                      &QuietDialog, 0);
+  ASSERT_NE(advance, nullptr);
+  for (int i = 0; i < 6; ++i) {
+    std::wstring key = std::to_wstring(i + 1);
+    EXPECT_EQ(en(L"Labels", key.c_str()), ItemText(advance, 201 + i)) << "Labels " << key;
+  }
+  EXPECT_EQ(en(L"Buttons", L"2"), ItemText(advance, 208));
+  EXPECT_EQ(en(L"Buttons", L"3"), ItemText(advance, 8));
+  wchar_t caption[300] = L"";
+  ::GetWindowTextW(advance, caption, 300);
+  EXPECT_EQ(L"Klarex .NET [" + en(L"Title", L"4") + L"]", caption);
+  ::DestroyWindow(advance);
+
+  HWND about = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(100), nullptr,
+                                    &QuietDialog, 0);
+  ASSERT_NE(about, nullptr);
+  ::GetWindowTextW(about, caption, 300);
+  EXPECT_EQ(en(L"Title", L"5"), caption);
+  ::DestroyWindow(about);
 }
 
 }  // namespace
