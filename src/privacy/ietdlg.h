@@ -27,7 +27,7 @@ class CIETDlg : public CDialog {
 
   CKlarexDoc* m_pDoc = nullptr;  // set by the caller before DoModal; not owned
 
-  // What the dialog is doing, for the view and for tests.
+  // The run as the dialog sees it (read by tests).
   int Total() const { return m_total; }
   int Progress() const;
   bool IsRunning() const { return m_pWorker != nullptr; }
