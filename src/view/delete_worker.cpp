@@ -92,6 +92,23 @@ bool CDeletionWorker::Start(bool permanent) {
     std::lock_guard<std::mutex> lock(m_announcedLock);
     m_announced.clear();
   }
+  // The rows are read here, where it costs nothing; the worker then asks the
+  // list only whether each row is still selected (Unselect All works during a run).
+  m_items.clear();
+  m_selectedAtStart = SelectedCount(m_list);
+  for (int i = ItemCount(m_list) - 1; i >= 0; --i) {
+    LVITEMW item{};
+    item.mask = LVIF_STATE | LVIF_IMAGE;
+    item.iItem = i;
+    item.stateMask = LVIS_SELECTED;
+    ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (!(item.state & LVIS_SELECTED)) continue;
+    // Only a permanent deletion treats folders differently.
+    const bool folder = permanent && ListItemText(m_list, i, 1) == m_host.FolderTypeName();
+    m_items.push_back({i, ListItemText(m_list, i, 0), folder, item.iImage >= kImageNotWritable});
+  }
+  m_shownPercent = -1;
+  m_selectionReduced.store(false);
   m_busy.store(true);
   ::EnableWindow(m_list, FALSE);
   m_thread.reset(
@@ -122,23 +139,26 @@ bool CDeletionWorker::Announce(int row, const std::wstring& path) {
 void CDeletionWorker::Run() {
   // The list is read only through sent messages, which the user-interface
   // thread answers between its own; rows change only through posted ones.
-  const int selectedAtStart = SelectedCount(m_list);
-  for (int i = ItemCount(m_list) - 1; i >= 0 && m_busy.load(); --i) {
-    if (!(::SendMessageW(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) &
+  // Rows go from the last to the first, so a removed row never moves one to come.
+  for (const Item& item : m_items) {
+    if (!m_busy.load()) break;
+    // Asking the list costs a round trip to the user-interface thread: it is
+    // asked only once the user has unselected something during the run.
+    if (m_selectionReduced.load() &&
+        !(::SendMessageW(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(item.row), LVIS_SELECTED) &
           LVIS_SELECTED)) {
       continue;
     }
-    const std::wstring path = ListItemText(m_list, i, 0);
-    const bool folder = ListItemText(m_list, i, 1) == m_host.FolderTypeName();
-    m_ops.SetCurrentItemPath(path);
-    Announce(i, path);
-    if (!path.empty()) {
-      // The user chose this item: make it deletable even if it is protected.
-      m_ops.TakeOwnership(path);
-      m_ops.DeletePath(path, m_permanent);
-      if (m_permanent && folder) m_ops.DeleteFolderTree(path);
+    m_ops.SetCurrentItemPath(item.path);
+    Announce(item.row, item.path);
+    if (!item.path.empty()) {
+      // The user chose this item: one that could not be opened for writing when
+      // it was listed may be protected, so it is taken over first.
+      if (item.mayBeProtected) m_ops.TakeOwnership(item.path);
+      m_ops.DeletePath(item.path, m_permanent);
+      if (item.folder) m_ops.DeleteFolderTree(item.path);
     }
-    ::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(i), selectedAtStart);
+    ::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(item.row), m_selectedAtStart);
   }
   ::PostMessageW(m_list, WM_DELETION_FINISHED, 0, 0);
 }
@@ -166,11 +186,34 @@ LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
   }
   HWND list = m_host.ListWindow();
   const int selectedAtStart = static_cast<int>(lParam);
+  // Repainting the list after every removed row would cost more than the
+  // deletion itself: the list is redrawn at most every kRedrawMs.
+  const DWORD now = ::GetTickCount();
+  if (!m_redrawSuspended) {
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    m_redrawSuspended = true;
+    m_lastRedraw = now;
+  }
+  m_removingRow = true;
   ::SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+  m_removingRow = false;
   ::SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
-  m_host.ShowProgress(ProgressPercent(selectedAtStart, SelectedCount(list)));
+  // The bar and the taskbar button move only when the figure changes.
+  const int percent = ProgressPercent(selectedAtStart, SelectedCount(list));
+  if (percent != m_shownPercent) {
+    m_shownPercent = percent;
+    m_host.ShowProgress(percent);
+  }
+  if (now - m_lastRedraw >= kRedrawMs) ResumeRedraw();
   EmptyListCheck(selectedAtStart);
   return 0;
+}
+
+void CDeletionWorker::OnItemChanged(const NMLISTVIEW* change) {
+  if (m_removingRow || !m_thread || !(change->uChanged & LVIF_STATE)) return;
+  if ((change->uOldState & LVIS_SELECTED) && !(change->uNewState & LVIS_SELECTED)) {
+    m_selectionReduced.store(true);
+  }
 }
 
 LRESULT CDeletionWorker::OnFinished() {
@@ -178,6 +221,7 @@ LRESULT CDeletionWorker::OnFinished() {
   // The worker posts this as its last act; its end is a moment away.
   ::WaitForSingleObject(m_thread.get(), INFINITE);
   m_thread.reset();
+  ResumeRedraw();
   m_host.HideProgress();
   m_busy.store(false);
   HWND list = m_host.ListWindow();
@@ -188,6 +232,14 @@ LRESULT CDeletionWorker::OnFinished() {
     EmptyListCheck(0);
   }
   return 0;
+}
+
+void CDeletionWorker::ResumeRedraw() {
+  if (!m_redrawSuspended) return;
+  m_redrawSuspended = false;
+  HWND list = m_host.ListWindow();
+  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(list, nullptr, TRUE);
 }
 
 void CDeletionWorker::Shutdown() {

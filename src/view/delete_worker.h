@@ -3,12 +3,15 @@
 // and the move to the next cleaning mode once a deletion empties the list.
 #pragma once
 #include <windows.h>
+// needs windows.h first
+#include <commctrl.h>
 
 #include <atomic>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "sys/handles.h"
 
@@ -33,8 +36,7 @@ class IDeleteOperations {
 // The real operations of the sys layer.
 IDeleteOperations& SystemDeleteOperations();
 
-// What the deletion needs from the view. Called on the user-interface thread,
-// except FolderTypeName, which the worker reads (it never changes after start-up).
+// What the deletion needs from the view. Called on the user-interface thread only.
 class IDeletionHost {
  public:
   virtual ~IDeletionHost() = default;
@@ -77,6 +79,9 @@ class CDeletionWorker {
   // Handlers of WM_DELETION_PROGRESS and WM_DELETION_FINISHED; both return 0.
   LRESULT OnProgress(WPARAM wParam, LPARAM lParam);
   LRESULT OnFinished();
+  // LVN_ITEMCHANGED of the list during a run: notes that the user unselected
+  // rows, after which the worker asks the list about each row before deleting it.
+  void OnItemChanged(const NMLISTVIEW* change);
 
   // For closing the window during a run: the worker stops before its next row
   // and is waited for while sent messages (the worker reads rows through them)
@@ -94,10 +99,29 @@ class CDeletionWorker {
   void Run();
   bool Announce(int row, const std::wstring& path);
 
+  struct Item {
+    int row;
+    std::wstring path;
+    bool folder;          // permanent deletion of a folder row: its tree is emptied too
+    bool mayBeProtected;  // not writable when listed: taken over before deleting
+  };
+  // Row icons 2 and 3 mark items that could not be opened for writing.
+  static constexpr int kImageNotWritable = 2;
+
   IDeletionHost& m_host;
   IDeleteOperations& m_ops;
   HWND m_list = nullptr;
   bool m_permanent = false;
+  int m_selectedAtStart = 0;
+  std::atomic<bool> m_selectionReduced{false};
+  bool m_removingRow = false;  // user-interface thread: our own LVM_DELETEITEM
+  std::vector<Item> m_items;   // selected rows at the start, last first
+  // User-interface thread only: the figure last shown and the list's redraw state.
+  static constexpr DWORD kRedrawMs = 100;
+  void ResumeRedraw();
+  int m_shownPercent = -1;
+  bool m_redrawSuspended = false;
+  DWORD m_lastRedraw = 0;
   std::atomic<bool>& m_busy;
   KernelHandle m_thread;
   // Paths of announced rows, in message order: each (row, -1) message takes

@@ -431,10 +431,12 @@ void CKlarexView::OnDestroy() {
 bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
     case LVN_ITEMCHANGED:
-      if (m_busy.load())
+      if (m_busy.load()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-      else
+        m_deletion.OnItemChanged(reinterpret_cast<NMLISTVIEW*>(header));
+      } else {
         ShowSelectionStatus();
+      }
       result = 0;
       return true;
     case LVN_COLUMNCLICK:

@@ -86,6 +86,24 @@ class FakeHost : public IDeletionHost {
 };
 
 // Routes the worker's posted messages to the worker's handlers, as the view does.
+// The list's parent hands LVN_ITEMCHANGED on to the worker, as the view does.
+WNDPROC g_staticProc = nullptr;
+LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == LVN_ITEMCHANGED) {
+    HWND list = reinterpret_cast<NMHDR*>(lp)->hwndFrom;
+    auto* w = reinterpret_cast<CDeletionWorker*>(::GetWindowLongPtrW(list, GWLP_USERDATA));
+    if (w && w->IsBusy()) w->OnItemChanged(reinterpret_cast<NMLISTVIEW*>(lp));
+  }
+  return ::CallWindowProcW(g_staticProc, hwnd, msg, wp, lp);
+}
+HWND MakeParent() {
+  HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr,
+                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  g_staticProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ParentProc)));
+  return parent;
+}
+
 class DeletionTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -99,6 +117,7 @@ class DeletionTest : public ::testing::Test {
     if (::IsWindow(list.Handle())) {
       ::SetWindowLongPtrW(list.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
     }
+    ::DestroyWindow(parent);
   }
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* w = reinterpret_cast<CDeletionWorker*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -120,7 +139,8 @@ class DeletionTest : public ::testing::Test {
     for (int i = 0; i < n; ++i) list.Add(L"C:\\junk\\f" + std::to_wstring(i) + L".tmp");
   }
 
-  test::ListWindow list;
+  HWND parent = MakeParent();
+  test::ListWindow list{parent};
   FakeHost host{list};
   RecordingOperations ops;
   std::atomic<bool> busy{false};
@@ -153,30 +173,34 @@ TEST_F(DeletionTest, FourOfTenSelectedGiveQuarterStepsAndLeaveTheRestInPlace) {
 }
 
 TEST_F(DeletionTest, FolderPermanentGoesToDeletePathThenTreeRecycleOnlyDeletePath) {
-  list.Add(L"C:\\junk\\file.tmp", L"Text Document");
-  list.Add(L"C:\\junk\\dir", L"Folder");
-  list.Add(L"C:\\keep", L"Folder");
-  list.Select(0);
-  list.Select(1);
+  // Icons 2 and 3: not writable when listed, so taken over before deleting.
+  list.Add(L"C:\\junk\\plain.tmp", L"Text Document", L"1 KB", L"", 0, 1);
+  list.Add(L"C:\\junk\\locked.tmp", L"Text Document", L"1 KB", L"", 0, 3);
+  list.Add(L"C:\\junk\\dir", L"Folder", L"0 KB", L"", 0, 2);
+  list.Add(L"C:\\keep", L"Folder", L"0 KB", L"", 0, 2);
+  for (int row : {0, 1, 2}) list.Select(row);
   ASSERT_TRUE(worker.Start(true));
   ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(ops.Calls(),
-            (std::vector<std::wstring>{
-                L"own C:\\junk\\dir", L"delete C:\\junk\\dir current=C:\\junk\\dir",
-                L"done C:\\junk\\dir", L"tree C:\\junk\\dir current=C:\\junk\\dir",
-                L"own C:\\junk\\file.tmp", L"delete C:\\junk\\file.tmp current=C:\\junk\\file.tmp",
-                L"done C:\\junk\\file.tmp"}));
+  EXPECT_EQ(
+      ops.Calls(),
+      (std::vector<std::wstring>{
+          L"own C:\\junk\\dir", L"delete C:\\junk\\dir current=C:\\junk\\dir",
+          L"done C:\\junk\\dir", L"tree C:\\junk\\dir current=C:\\junk\\dir",
+          L"own C:\\junk\\locked.tmp", L"delete C:\\junk\\locked.tmp current=C:\\junk\\locked.tmp",
+          L"done C:\\junk\\locked.tmp", L"delete C:\\junk\\plain.tmp current=C:\\junk\\plain.tmp",
+          L"done C:\\junk\\plain.tmp"}));
   // Undeletable items (DeletePath false) lose their rows all the same.
   EXPECT_EQ(list.Column(0), (std::vector<std::wstring>{L"C:\\keep"}));
 
-  list.Add(L"C:\\junk\\dir2", L"Folder");
+  list.Add(L"C:\\junk\\dir2", L"Folder", L"0 KB", L"", 0, 2);
   list.Select(1);
   ASSERT_TRUE(worker.Start(false));
   ASSERT_TRUE(RunToEnd());
   auto calls = ops.Calls();
-  ASSERT_EQ(calls.size(), 10u);
-  EXPECT_EQ(calls[8], L"recycle C:\\junk\\dir2 current=C:\\junk\\dir2");
-  EXPECT_EQ(calls[9], L"done C:\\junk\\dir2");
+  ASSERT_EQ(calls.size(), 12u);
+  EXPECT_EQ(calls[9], L"own C:\\junk\\dir2");
+  EXPECT_EQ(calls[10], L"recycle C:\\junk\\dir2 current=C:\\junk\\dir2");
+  EXPECT_EQ(calls[11], L"done C:\\junk\\dir2");
 }
 
 TEST_F(DeletionTest, SecondStartWhileRunningIsIgnored) {

@@ -12,12 +12,13 @@ namespace klarex::test {
 
 class ListWindow {
  public:
-  ListWindow() {
+  // A top-level list, or a child of `parent` (which then gets its notifications).
+  explicit ListWindow(HWND parent = nullptr) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&icc);
-    m_list =
-        ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_OVERLAPPEDWINDOW | LVS_REPORT | WS_VISIBLE, 0, 0,
-                          600, 400, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    const DWORD style = (parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | LVS_REPORT | WS_VISIBLE;
+    m_list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", style, 0, 0, 600, 400, parent, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
     const wchar_t* titles[] = {L"File Name", L"Type", L"Size", L"Date Modified"};
     for (int i = 0; i < 4; ++i) {
       LVCOLUMNW column{};
@@ -40,9 +41,11 @@ class ListWindow {
 
   // Appends a row; returns its index.
   int Add(const std::wstring& name, const std::wstring& type = L"Text Document",
-          const std::wstring& size = L"1 KB", const std::wstring& date = L"", LPARAM data = 0) {
+          const std::wstring& size = L"1 KB", const std::wstring& date = L"", LPARAM data = 0,
+          int image = 1) {
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iImage = image;
     item.iItem = Count();
     item.pszText = const_cast<wchar_t*>(name.c_str());
     item.lParam = data;
