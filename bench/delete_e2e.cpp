@@ -3,8 +3,9 @@
 // removal, progress) against the floor of a bare DeleteFileW loop over 5,000
 // other planted files. ui-latency-p95: round trips of WM_NULL to the main
 // window while the deletion runs.
-#include <commctrl.h>
 #include <windows.h>
+// needs windows.h first
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
