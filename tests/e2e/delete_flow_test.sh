@@ -115,6 +115,21 @@ keys F5
 check "planted files listed again" wait_for 30 listed "C:\\windows\\klarex-$id-p2.log"
 check "locked file listed" listed "C:\\windows\\klarex-$id-locked.log"
 check "Temp folder listed" listed $'C:\\windows\\Temp\t'
+
+# A click on the File Name header sorts Z to A, a second click A to Z (case-insensitive).
+names() { probe rows | cut -f1; }
+sorted_names() { names | awk '{print tolower($0) "\t" $0}' | LC_ALL=C sort "$@" | cut -f2-; }
+header_click() {
+  local wid
+  wid=$(xdotool search --name '^Klarex' | head -n1)
+  xdotool mousemove --window "$wid" 40 61 click 1
+  sleep 1
+}
+header_click
+check "first click on File Name sorts descending" [ "$(names)" = "$(sorted_names -r)" ]
+header_click
+check "second click sorts ascending" [ "$(names)" = "$(sorted_names)" ]
+shot delete-sorted
 keys ctrl+a shift+Delete
 check "emptied list moves on to Cookies again" wait_for 60 listed "$win_cookie"
 shot delete-permanent
