@@ -155,7 +155,10 @@ void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
   // The shell's type name of a file follows its extension; asking the shell
   // costs milliseconds, so one drain asks once per extension.
   std::map<std::wstring, std::wstring> typeNames;
+  // Rows report each change; the status line is shown once the fill is done.
+  m_draining = true;
   while (!queue.IsEmpty()) AddRow(queue.Pop(), typeNames);
+  m_draining = false;
 }
 
 void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::wstring>& typeNames) {
@@ -434,7 +437,7 @@ bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
       if (m_busy.load()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         m_deletion.OnItemChanged(reinterpret_cast<NMLISTVIEW*>(header));
-      } else {
+      } else if (!m_draining.load()) {
         ShowSelectionStatus();
       }
       result = 0;

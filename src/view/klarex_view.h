@@ -90,6 +90,7 @@ class CKlarexView : public CView {
   ImageListHandle m_images;
   int m_deletePermanently = 0;
   std::atomic<bool> m_busy{false};
+  std::atomic<bool> m_draining{false};  // rows are being added from the queue
   bool m_cookiesAvailable = true;
   int m_mode = 1;
   int m_typeExtraWidth = 100;
