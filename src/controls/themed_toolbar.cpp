@@ -8,6 +8,7 @@ namespace klarex {
 namespace {
 
 constexpr int kDropDownArrow = 13;
+constexpr int kGripperSpace = 10;  // the strokes run from x = 4 to 7
 
 ImageListHandle MaskedList(HBITMAP strip, SIZE size, COLORREF mask) {
   BITMAP bm{};
@@ -35,6 +36,7 @@ bool CThemedToolBar::Create(HWND parent, DWORD style, UINT id) {
   scheme.clrBtnHighlight = CLR_DEFAULT;
   scheme.clrBtnShadow = BluishDark(FaceColor(env));
   Send(CCM_SETCOLORSCHEME, 0, reinterpret_cast<LPARAM>(&scheme));
+  Send(TB_SETINDENT, kGripperSpace);
   return true;
 }
 
@@ -203,7 +205,6 @@ void CThemedToolBar::OnNcPaint() {
   ::ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
   RECT whole{0, 0, wr.right - wr.left, wr.bottom - wr.top};
   EraseBackground(dc, whole);
-  if (m_gripper) DrawGripper(dc, whole, whole.right - whole.left >= whole.bottom - whole.top);
   ::ReleaseDC(m_hwnd, dc);
 }
 
@@ -218,6 +219,7 @@ LRESULT CThemedToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: {
       RECT rc = ClientRect();
       EraseBackground(reinterpret_cast<HDC>(wp), rc);
+      DrawGripper(reinterpret_cast<HDC>(wp), rc, !(Style() & CCS_VERT));
       return 1;
     }
     case WM_NCPAINT:

@@ -18,15 +18,14 @@ class CThemedToolBar : public CToolBar {
  public:
   CThemedToolBar() = default;
 
-  // The framework's creation, then the flat colour scheme.
+  // The framework's creation, then the flat colour scheme and room for the
+  // gripper at the leading edge.
   bool Create(HWND parent, DWORD style, UINT id);
 
   // Loads the button images from bitmap resource `id` (module, else the program's).
   bool LoadImages(HMODULE module, int bitmapId);
   // Builds the three image lists from a strip bitmap at the toolbar's image size.
   bool SetImages(HBITMAP strip, SIZE imageSize);
-  // Draws the dotted gripper when the bar has a non-client band for it.
-  void SetGripper(bool on) { m_gripper = on; }
 
   HIMAGELIST FullColorImages() const { return m_full.get(); }
   HIMAGELIST NormalImages() const { return m_normal.get(); }
@@ -50,7 +49,6 @@ class CThemedToolBar : public CToolBar {
   ImageListHandle m_normal;
   ImageListHandle m_disabled;
   COLORREF m_maskColor = 0xFF000000;  // top-left pixel of the bitmap
-  bool m_gripper = false;
 };
 
 }  // namespace klarex

@@ -138,6 +138,12 @@ TEST_F(ToolbarTest, LiveBarPaintsTintAndHotButtonOnScreen) {
   // Right of the last button: the bar's own tint.
   COLORREF tint = ::GetPixel(screen, bar_rc.right - 5, bar_rc.top + 3);
   EXPECT_EQ(tint, Mix86_14(FaceColor(env), env.Sys(COLOR_WINDOW)));
+  // The gripper at the leading edge, ahead of the first button.
+  POINT grip{4, 4};
+  ::ClientToScreen(bar.Handle(), &grip);
+  EXPECT_EQ(::GetPixel(screen, grip.x, grip.y), BluishDark(FaceColor(env)));
+  EXPECT_EQ(::GetPixel(screen, grip.x, grip.y + 1), tint);
+  EXPECT_GE(button.left, 10);
 
   bar.Send(TB_SETHOTITEM, 0);
   bar.Update();
