@@ -98,14 +98,14 @@ bool CDeletionWorker::Start(bool permanent) {
   m_selectedAtStart = SelectedCount(m_list);
   for (int i = ItemCount(m_list) - 1; i >= 0; --i) {
     LVITEMW item{};
-    item.mask = LVIF_STATE | LVIF_IMAGE;
+    item.mask = LVIF_STATE;
     item.iItem = i;
     item.stateMask = LVIS_SELECTED;
     ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     if (!(item.state & LVIS_SELECTED)) continue;
     // Only a permanent deletion treats folders differently.
     const bool folder = permanent && ListItemText(m_list, i, 1) == m_host.FolderTypeName();
-    m_items.push_back({i, ListItemText(m_list, i, 0), folder, item.iImage >= kImageNotWritable});
+    m_items.push_back({i, ListItemText(m_list, i, 0), folder});
   }
   m_shownPercent = -1;
   m_selectionReduced.store(false);
@@ -152,9 +152,9 @@ void CDeletionWorker::Run() {
     m_ops.SetCurrentItemPath(item.path);
     Announce(item.row, item.path);
     if (!item.path.empty()) {
-      // The user chose this item: one that could not be opened for writing when
-      // it was listed may be protected, so it is taken over first.
-      if (item.mayBeProtected) m_ops.TakeOwnership(item.path);
+      // The user chose this item, so it may be taken over if it is protected;
+      // items the user keeps are never changed.
+      m_ops.TakeOwnership(item.path);
       m_ops.DeletePath(item.path, m_permanent);
       if (item.folder) m_ops.DeleteFolderTree(item.path);
     }

@@ -102,11 +102,8 @@ class CDeletionWorker {
   struct Item {
     int row;
     std::wstring path;
-    bool folder;          // permanent deletion of a folder row: its tree is emptied too
-    bool mayBeProtected;  // not writable when listed: taken over before deleting
+    bool folder;  // permanent deletion of a folder row: its tree is emptied too
   };
-  // Row icons 2 and 3 mark items that could not be opened for writing.
-  static constexpr int kImageNotWritable = 2;
 
   IDeletionHost& m_host;
   IDeleteOperations& m_ops;

@@ -173,7 +173,7 @@ TEST_F(DeletionTest, FourOfTenSelectedGiveQuarterStepsAndLeaveTheRestInPlace) {
 }
 
 TEST_F(DeletionTest, FolderPermanentGoesToDeletePathThenTreeRecycleOnlyDeletePath) {
-  // Icons 2 and 3: not writable when listed, so taken over before deleting.
+  // Every chosen item is taken over just before it is deleted; the kept one never.
   list.Add(L"C:\\junk\\plain.tmp", L"Text Document", L"1 KB", L"", 0, 1);
   list.Add(L"C:\\junk\\locked.tmp", L"Text Document", L"1 KB", L"", 0, 3);
   list.Add(L"C:\\junk\\dir", L"Folder", L"0 KB", L"", 0, 2);
@@ -187,8 +187,8 @@ TEST_F(DeletionTest, FolderPermanentGoesToDeletePathThenTreeRecycleOnlyDeletePat
           L"own C:\\junk\\dir", L"delete C:\\junk\\dir current=C:\\junk\\dir",
           L"done C:\\junk\\dir", L"tree C:\\junk\\dir current=C:\\junk\\dir",
           L"own C:\\junk\\locked.tmp", L"delete C:\\junk\\locked.tmp current=C:\\junk\\locked.tmp",
-          L"done C:\\junk\\locked.tmp", L"delete C:\\junk\\plain.tmp current=C:\\junk\\plain.tmp",
-          L"done C:\\junk\\plain.tmp"}));
+          L"done C:\\junk\\locked.tmp", L"own C:\\junk\\plain.tmp",
+          L"delete C:\\junk\\plain.tmp current=C:\\junk\\plain.tmp", L"done C:\\junk\\plain.tmp"}));
   // Undeletable items (DeletePath false) lose their rows all the same.
   EXPECT_EQ(list.Column(0), (std::vector<std::wstring>{L"C:\\keep"}));
 
@@ -197,10 +197,10 @@ TEST_F(DeletionTest, FolderPermanentGoesToDeletePathThenTreeRecycleOnlyDeletePat
   ASSERT_TRUE(worker.Start(false));
   ASSERT_TRUE(RunToEnd());
   auto calls = ops.Calls();
-  ASSERT_EQ(calls.size(), 12u);
-  EXPECT_EQ(calls[9], L"own C:\\junk\\dir2");
-  EXPECT_EQ(calls[10], L"recycle C:\\junk\\dir2 current=C:\\junk\\dir2");
-  EXPECT_EQ(calls[11], L"done C:\\junk\\dir2");
+  ASSERT_EQ(calls.size(), 13u);
+  EXPECT_EQ(calls[10], L"own C:\\junk\\dir2");
+  EXPECT_EQ(calls[11], L"recycle C:\\junk\\dir2 current=C:\\junk\\dir2");
+  EXPECT_EQ(calls[12], L"done C:\\junk\\dir2");
 }
 
 TEST_F(DeletionTest, SecondStartWhileRunningIsIgnored) {
