@@ -673,6 +673,7 @@ constexpr int kShadow = 4;
 struct LibraryState {
   bool started = false;
   int platform = kWinXpOrLater;
+  bool wine = false;
   HHOOK hook = nullptr;
   HMENU pendingMenu = nullptr;
   HWND pendingOwner = nullptr;
@@ -686,6 +687,7 @@ struct CPopupRecord {
   LONG_PTR exStyle = 0;
   HMENU menu = nullptr;
   HWND owner = nullptr;  // the frame whose menu bar the pop-up may drop from
+  SIZE systemFrame{};    // width and height the original border took
   // Screen content behind the shadow bands, taken just before the window shows.
   MemoryDc behindDc;
   GdiBitmap behind;
@@ -802,6 +804,30 @@ void PaintFrame(HWND hwnd, HDC dc, CPopupRecord& rec) {
   }
 }
 
+void PaintWineMargins(HWND hwnd, const CPopupRecord& rec) {
+  int count = ::GetMenuItemCount(rec.menu);
+  RECT first{}, last{};
+  if (count <= 0 || !::GetMenuItemRect(nullptr, rec.menu, 0, &first) ||
+      !::GetMenuItemRect(nullptr, rec.menu, count - 1, &last))
+    return;
+  ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&first), 2);
+  ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&last), 2);
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  ColorEnv env = ColorEnv::Current();
+  HBRUSH column = CachedSolidBrush(IconColumnColor(env, MenuBrushColor(rec.menu)));
+  HBRUSH area = CachedSolidBrush(env.Sys(COLOR_WINDOW));
+  WindowDc dc(hwnd);
+  RECT left{client.left, client.top, first.left, client.bottom};
+  RECT top{first.left, client.top, client.right, first.top};
+  RECT bottom{first.left, last.bottom, client.right, client.bottom};
+  RECT right{first.right, first.top, client.right, last.bottom};
+  ::FillRect(dc, &left, column);
+  ::FillRect(dc, &top, area);
+  ::FillRect(dc, &bottom, area);
+  ::FillRect(dc, &right, area);
+}
+
 void Unsubclass(HWND hwnd) {
   auto& windows = PopupWindows();
   auto it = windows.find(hwnd);
@@ -834,9 +860,10 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_WINDOWPOSCHANGING: {
       auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
       if (!(pos->flags & SWP_NOSIZE)) {
-        int delta = systemShadow ? -2 : 2;
-        pos->cx += delta;
-        pos->cy += delta;
+        // The menu sized the window for its own border; trade that for ours so
+        // the items keep all the room they asked for.
+        pos->cx += (systemShadow ? 3 : 3 + kShadow) - rec.systemFrame.cx;
+        pos->cy += (systemShadow ? 4 : 4 + kShadow) - rec.systemFrame.cy;
       }
       if (pos->flags & SWP_SHOWWINDOW) {
         RECT wr{};
@@ -874,6 +901,15 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (lp & PRF_NONCLIENT) PaintFrame(hwnd, reinterpret_cast<HDC>(wp), rec);
       return r;
     }
+    case WM_PAINT:
+      if (g_lib.wine) {
+        // Wine paints its own border inside the client area, around the
+        // items: paint the margins over in the item colours.
+        LRESULT r = ::CallWindowProcW(old, hwnd, msg, wp, lp);
+        PaintWineMargins(hwnd, rec);
+        return r;
+      }
+      break;
     case WM_ERASEBKGND: {
       RECT rc{};
       ::GetClientRect(hwnd, &rc);
@@ -909,6 +945,10 @@ void SubclassMenuWindow(HWND hwnd, HMENU menu) {
   // The XP look draws its own one-pixel frame instead of the 3-D border.
   rec->style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
   rec->exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  RECT frame{};
+  ::AdjustWindowRectEx(&frame, static_cast<DWORD>(rec->style), FALSE,
+                       static_cast<DWORD>(rec->exStyle));
+  rec->systemFrame = SIZE{frame.right - frame.left, frame.bottom - frame.top};
   ::SetWindowLongPtrW(hwnd, GWL_STYLE, rec->style & ~WS_BORDER);
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, rec->exStyle & ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
   PopupWindows()[hwnd] = std::move(rec);
@@ -941,6 +981,8 @@ LRESULT CALLBACK CallWndHook(int code, WPARAM wp, LPARAM lp) {
 void CThemedMenuLibrary::Start() {
   if (g_lib.started) return;
   g_lib.platform = CurrentPlatformClass();
+  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  g_lib.wine = kernel && ::GetProcAddress(kernel, "wine_get_unix_file_name") != nullptr;
   g_lib.hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &CallWndHook, nullptr, ::GetCurrentThreadId());
   if (!g_lib.hook) throw std::runtime_error("cannot install the menu window hook");
   g_lib.atom = ::GlobalAddAtomW(kOldProcProperty);
