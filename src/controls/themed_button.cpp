@@ -354,11 +354,14 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
 
   if (themed) {
     m_api.DrawThemeParentBackground(m_hwnd, dc, &rc);
-    int state = disabled                   ? kDisabled
-                : pressed                  ? kPressed
-                : m_hot                    ? kHot
-                : (focused || m_isDefault) ? kDefaulted
-                                           : kNormal;
+    // In the "Toolbar" class state 5 means checked: a focused toggle that is off
+    // must not look as if it were on.
+    const bool showDefault = (focused || m_isDefault) && !m_toolbarLook;
+    int state = disabled      ? kDisabled
+                : pressed     ? kPressed
+                : m_hot       ? kHot
+                : showDefault ? kDefaulted
+                              : kNormal;
     m_api.DrawThemeBackground(m_theme, dc, kPushButtonPart, state, &rc, nullptr);
   } else {
     ::FillRect(dc, &rc, CachedSolidBrush(face));

@@ -232,6 +232,18 @@ TEST_F(ButtonDrawing, ThemedStatesDrawDifferently) {
   EXPECT_NE(normal, image(0));  // hot
 }
 
+TEST_F(ButtonDrawing, FlatToggleLooksOnOnlyWhenItIsOn) {
+  CThemedButton b;
+  ASSERT_TRUE(b.Attach(Make(L"", BS_PUSHBUTTON, 13, 10)));
+  b.SetToolbarLook(true);
+  b.SetToggleMode(true);
+  std::vector<COLORREF> off = Image(b, 0);
+  EXPECT_EQ(Image(b, ODS_FOCUS), off);  // keyboard focus alone does not switch it on
+  b.SetToggleState(true);
+  EXPECT_NE(Image(b, 0), off);
+  EXPECT_EQ(Image(b, ODS_FOCUS), Image(b, 0));
+}
+
 TEST_F(ButtonDrawing, IconIsCentredAndGreyWhenDisabled) {
   CThemedButton b;
   ASSERT_TRUE(b.Attach(Make(L"", BS_PUSHBUTTON, 12, 10)));
