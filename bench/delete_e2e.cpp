@@ -9,13 +9,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "../res/ids_main.h"
+#include "bench_util.h"
 #include "engine/klarex_doc.h"
 #include "support/fake_machine.h"
 #include "support/temp_dir.h"
@@ -24,13 +24,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using klarex::bench::Clock;
+using klarex::bench::Median;
+using klarex::bench::Record;
+using klarex::bench::Seconds;
 constexpr int kFiles = 5000;
 constexpr int kRounds = 3;
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
 
 // Each set in a folder of its own, so both deletions meet folders of one size.
 std::vector<std::wstring> Plant(const klarex::test::TempDir& dir, const std::wstring& folder) {
@@ -45,17 +44,6 @@ double FloorSeconds(const std::vector<std::wstring>& paths) {
   auto start = Clock::now();
   for (const auto& path : paths) DeleteFileW(path.c_str());
   return Seconds(start);
-}
-
-klarex::FoundItem Record(const std::wstring& path) {
-  klarex::FoundItem item{};
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-  item.dwFileAttributes = data.dwFileAttributes;
-  item.ftLastWriteTime = data.ftLastWriteTime;
-  item.nFileSizeLow = data.nFileSizeLow;
-  wcsncpy(item.cFileName, path.c_str(), MAX_PATH - 1);
-  return item;
 }
 
 struct Run {
@@ -162,14 +150,11 @@ int main() {
     ratios.push_back(run.seconds / floor);
     latencies.insert(latencies.end(), run.latenciesMs.begin(), run.latenciesMs.end());
   }
-  std::sort(ratios.begin(), ratios.end());
-  std::sort(deleteSeconds.begin(), deleteSeconds.end());
-  std::sort(floorSeconds.begin(), floorSeconds.end());
   std::sort(latencies.begin(), latencies.end());
   double p95 = latencies.empty() ? 0 : latencies[latencies.size() * 95 / 100];
-  std::printf("delete-e2e list: %.3f s\n", deleteSeconds[kRounds / 2]);
-  std::printf("delete-e2e floor: %.3f s\n", floorSeconds[kRounds / 2]);
-  std::printf("delete-e2e ratio: %.2f (goal <= 2.0)\n", ratios[kRounds / 2]);
+  std::printf("delete-e2e list: %.3f s\n", Median(deleteSeconds));
+  std::printf("delete-e2e floor: %.3f s\n", Median(floorSeconds));
+  std::printf("delete-e2e ratio: %.2f (goal <= 2.0)\n", Median(ratios));
   std::printf("ui-latency-p95 ms: %.1f (goal <= 50)\n", p95);
   return 0;
 }

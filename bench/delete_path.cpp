@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "support/temp_dir.h"
 #include "sys/operations.h"
 
@@ -44,9 +44,9 @@ std::vector<std::wstring> Plant(const klarex::test::TempDir& dir, const wchar_t*
 // Seconds spent deleting paths[begin, end).
 template <typename Delete>
 double Seconds(const std::vector<std::wstring>& paths, size_t begin, size_t end, Delete remove) {
-  const auto start = std::chrono::steady_clock::now();
+  const auto start = klarex::bench::Clock::now();
   for (size_t i = begin; i < end; ++i) remove(paths[i]);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return klarex::bench::Seconds(start);
 }
 
 }  // namespace
@@ -81,8 +81,6 @@ int main() {
     }
     if (floorSeconds > 0) ratios.push_back(measuredSeconds / floorSeconds);
   }
-  std::sort(ratios.begin(), ratios.end());
-  const double median = ratios.empty() ? 0 : ratios[ratios.size() / 2];
-  std::printf("delete-path ratio: %.2f (goal <= 1.3)\n", median);
+  std::printf("delete-path ratio: %.2f (goal <= 1.3)\n", klarex::bench::Median(ratios));
   return 0;
 }

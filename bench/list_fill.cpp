@@ -5,12 +5,11 @@
 // after windows.h
 #include <commctrl.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "engine/klarex_doc.h"
 #include "support/fake_machine.h"
 #include "support/temp_dir.h"
@@ -18,7 +17,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using klarex::bench::Clock;
+using klarex::bench::Seconds;
 constexpr int kRows = 10000;
 constexpr int kFiles = 1000;  // each planted file is queued ten times
 constexpr int kRounds = 3;
@@ -39,7 +39,7 @@ double DrainSeconds(klarex::CKlarexDoc& doc, const std::vector<klarex::FoundItem
   for (const klarex::FoundItem& r : records) doc.Queue().Push(r);
   auto start = Clock::now();
   view.OnUpdate(nullptr, 0);
-  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  double seconds = Seconds(start);
   if (view.RowCount() != kRows) std::fprintf(stderr, "drain gave %d rows\n", view.RowCount());
   doc.RemoveView(&view);
   DestroyWindow(host);
@@ -75,7 +75,7 @@ double FloorSeconds(const std::vector<std::vector<std::wstring>>& texts) {
       SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&sub));
     }
   }
-  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  double seconds = Seconds(start);
   DestroyWindow(host);
   return seconds;
 }
@@ -91,13 +91,7 @@ int main() {
   for (int i = 0; i < kFiles; ++i) {
     std::wstring path =
         dir.File(L"f" + std::to_wstring(i) + L".log", 100 + static_cast<size_t>(i) * 37);
-    klarex::FoundItem item{};
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-    item.dwFileAttributes = data.dwFileAttributes;
-    item.ftLastWriteTime = data.ftLastWriteTime;
-    item.nFileSizeLow = data.nFileSizeLow;
-    wcsncpy(item.cFileName, path.c_str(), MAX_PATH - 1);
+    const klarex::FoundItem item = klarex::bench::Record(path);
     for (int k = 0; k < kRows / kFiles; ++k) {
       records.push_back(item);
       texts.push_back({path, L"log file", L"1 KB", L"12/08/2026 00:14"});
@@ -110,9 +104,7 @@ int main() {
     drain.push_back(DrainSeconds(doc, records));
     floor.push_back(FloorSeconds(texts));
   }
-  std::sort(drain.begin(), drain.end());
-  std::sort(floor.begin(), floor.end());
-  double d = drain[kRounds / 2], f = floor[kRounds / 2];
+  double d = klarex::bench::Median(drain), f = klarex::bench::Median(floor);
   std::fprintf(stderr, "list-fill drain: %.3f s\n", d);
   std::fprintf(stderr, "list-fill floor: %.3f s\n", f);
   std::printf("list-fill ratio: %.2f (goal <= 3.0)\n", d / f);

@@ -2,12 +2,12 @@
 // runs; the items stay, so every run finds the same).
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "engine/klarex_doc.h"
 #include "support/fake_machine.h"
 
@@ -56,24 +56,13 @@ void Plant(FakeMachine& machine) {
   machine.SetDrive(L'C', DRIVE_FIXED);
 }
 
-double Milliseconds(const std::function<void()>& work) {
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
-  work();
-  QueryPerformanceCounter(&end);
-  return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-         static_cast<double>(frequency.QuadPart);
-}
-
 double Median(klarex::test::CollectingView& view, const std::function<void()>& recipe) {
   std::vector<double> times;
   for (int run = 0; run < kRuns; ++run) {
     view.Clear();
-    times.push_back(Milliseconds(recipe));
+    times.push_back(klarex::bench::Milliseconds(recipe));
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return klarex::bench::Median(times);
 }
 
 }  // namespace

@@ -4,12 +4,12 @@
 #include <shlwapi.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "engine/klarex_doc.h"
 #include "support/fake_machine.h"
 #include "support/temp_dir.h"
@@ -17,6 +17,8 @@
 namespace {
 
 using klarex::CKlarexDoc;
+using klarex::bench::Median;
+using klarex::bench::Milliseconds;
 
 constexpr int kTopFolders = 20;
 constexpr int kSubFolders = 20;  // per top folder: 400 leaf folders
@@ -52,21 +54,6 @@ size_t BareWalk(const std::wstring& folder) {
   } while (FindNextFileW(search, &entry));
   FindClose(search);
   return count;
-}
-
-double Milliseconds(const std::function<void()>& work) {
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
-  work();
-  QueryPerformanceCounter(&end);
-  return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-         static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
 }
 
 }  // namespace

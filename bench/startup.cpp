@@ -5,16 +5,17 @@
 // Windows folder with 200 planted temporary files.
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using klarex::bench::Clock;
+using klarex::bench::Median;
 constexpr int kRounds = 3;
 constexpr int kPlanted = 200;
 
@@ -47,16 +48,11 @@ double TimeProcess(std::wstring commandLine, const std::wstring& folder) {
                       folder.empty() ? nullptr : folder.c_str(), &si, &pi))
     return -1;
   DWORD wait = WaitForSingleObject(pi.hProcess, 120000);
-  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  double seconds = klarex::bench::Seconds(start);
   if (wait != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return wait == WAIT_OBJECT_0 ? seconds : -1;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 bool KeyExists(const wchar_t* path) {
