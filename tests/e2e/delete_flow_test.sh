@@ -5,36 +5,9 @@
 # tree leaves the linked folder's files alone. Each emptied Standard list
 # moves on to Cookies, where a planted cookie waits.
 # Usage (inside scripts/wine-session.sh): delete_flow_test.sh <build dir>
-set -uo pipefail
-build=$(realpath "$1")
-: "${WINEPREFIX:?run inside scripts/wine-session.sh}" "${DISPLAY:?needs a display}"
 id=del-$$
-c=$WINEPREFIX/drive_c
-app=$c/e2e-$id
-shots=$build/screenshots
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 trash=$c/xdg-data/Trash/files
-mkdir -p "$shots" "$app"
-cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$build/bin/probe.exe" "$app/"
-cd "$c" || exit 1
-
-passed=0
-failed=0
-ok() { passed=$((passed + 1)); }
-bad() { failed=$((failed + 1)); echo "FAIL: $*"; }
-check() {  # name command...
-  local name=$1; shift
-  if "$@"; then ok; else bad "$name"; fi
-}
-
-probe() { wine "$app/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-shot() { import -window root "$shots/e2e-$1.png" 2>/dev/null; }
-wait_for() {  # seconds command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 5))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done
-  return 1
-}
-listed() { probe rows | grep -qF -- "$1"; }
-keys() { xdotool search --name '^Klarex' windowfocus --sync >/dev/null 2>&1; xdotool key --delay 150 "$@"; }
 pending() {
   wine reg query "$pending_key" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r' |
     grep -F PendingFileRenameOperations
@@ -57,7 +30,6 @@ EOF
 x86_64-w64-mingw32-gcc-posix -municode -O1 -o "$hold_exe" "$hold_src" || { echo "cannot build hold.exe"; exit 1; }
 
 # --- Planted items (unique names) ------------------------------------------------
-user=$(whoami)
 cookie_dir=$c/users/$user/AppData/Local/Microsoft/Windows/INetCookies
 mkdir -p "$cookie_dir"
 cookie=$cookie_dir/klarex-$id.txt
@@ -66,30 +38,21 @@ win_cookie="INetCookies\\klarex-$id.txt"
 outside=$c/klarex-outside-$id                  # reached only through a link
 pending_key='HKLM\System\CurrentControlSet\Control\Session Manager'
 had_pending=$(pending)
-app_pid=""
 hold_pid=""
 cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
   [ -n "$hold_pid" ] && kill "$hold_pid" 2>/dev/null
   rm -f "$c/windows/Temp/klarex-$id/link" 2>/dev/null
-  rm -rf "$app" "$cookie" "$outside" "$hold_src" "$c/windows/klarex-$id-"* "$c/windows/Temp/klarex-$id"
+  rm -rf "$cookie" "$outside" "$hold_src" "$c/windows/klarex-$id-"* "$c/windows/Temp/klarex-$id"
   rm -rf "$trash/klarex-$id-"* "$c/xdg-data/Trash/info/klarex-$id-"*
   # The deletions took the prefix's temporary folders along: give them back.
   mkdir -p "$c/windows/Temp" "$c/users/$user/Temp"
   [ -z "$had_pending" ] && wine reg delete "$pending_key" /v PendingFileRenameOperations /f >/dev/null 2>&1
 }
-trap cleanup EXIT
-
-start_app() {
-  (cd "$app" && exec wine Klarex.exe >/dev/null 2>&1) &
-  app_pid=$!
-  wait_for 30 probe caption || { bad "main window did not appear"; return 1; }
-  sleep 1
-}
 
 # --- Del: everything listed goes to the Recycle Bin --------------------------------
 for n in 1 2; do echo "recycle $n" >"$c/windows/klarex-$id-r$n.log"; done
-start_app || exit 1
+launch || exit 1
+sleep 1
 check "planted logs listed" wait_for 30 listed "C:\\windows\\klarex-$id-r2.log"
 keys ctrl+a Delete
 check "emptied Standard list moves on to Cookies" wait_for 60 listed "$win_cookie"
@@ -144,9 +107,8 @@ check "linked folder's first file survives" test -f "$outside/keep1.txt"
 check "linked folder's second file survives" test -f "$outside/keep2.txt"
 
 keys alt+F4
-check "closes" wait_for 20 bash -c "[ \"\$(wine '$app/probe.exe' windows 2>/dev/null | tr -d '\r')\" = 0 ]"
+check "closes" wait_for 20 no_window
 wait "$app_pid" 2>/dev/null
 app_pid=""
 
-echo "e2e delete flow: $passed passed, $failed failed"
-[ "$failed" = 0 ]
+summary "delete flow"

@@ -4,62 +4,22 @@
 # keys, selection status, menu bar on Alt, single instance, stored rectangle,
 # the language kept at close and the Language command.
 # Usage (inside scripts/wine-session.sh): main_window_test.sh <build dir>
-set -uo pipefail
-build=$(realpath "$1")
-: "${WINEPREFIX:?run inside scripts/wine-session.sh}" "${DISPLAY:?needs a display}"
 id=gui-$$
-c=$WINEPREFIX/drive_c
-app=$c/e2e-$id
-shots=$build/screenshots
-mkdir -p "$shots" "$app"
-cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$app/"
-cp "$build/bin/probe.exe" "$app/"
-cd "$c" || exit 1
-
-passed=0
-failed=0
-ok() { passed=$((passed + 1)); }
-bad() { failed=$((failed + 1)); echo "FAIL: $*"; }
-expect_eq() {  # name expected actual
-  if [ "$2" == "$3" ]; then ok; else bad "$1: expected [$2], got [$3]"; fi
-}
-expect_has() {  # name needle haystack
-  if grep -qF -- "$2" <<<"$3"; then ok; else bad "$1: [$2] not in [$3]"; fi
-}
-expect_not() {  # name needle haystack
-  if grep -qF -- "$2" <<<"$3"; then bad "$1: [$2] unexpectedly in output"; else ok; fi
-}
-
-probe() { wine "$app/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+key_pause=1
 key='HKCU\Software\Klarex'
 loc="$key\\Klarex .NET\\Location"
-user_section="$key\\Klarex .NET\\$(whoami)"
+user_section="$key\\Klarex .NET\\$user"
 preload='HKCU\Keyboard Layout\Preload'
-shot() { import -window root "$shots/e2e-$1.png" 2>/dev/null; }
 
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  local limit=$1; shift
-  for _ in $(seq $((limit * 5))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done
-  return 1
-}
-has_rows() { [ "$(probe counts | cut -d' ' -f1)" -gt 0 ] 2>/dev/null; }
-no_window() { [ "$(probe windows)" = 0 ]; }
-status_is() { [ "$(probe status 0)" = "$1" ]; }
-
-app_pid=""
 start_app() {
   # A pointer resting on a toolbar button would put its prompt in the status bar.
   xdotool mousemove 1270 790 2>/dev/null
-  (cd "$app" && exec wine Klarex.exe >/dev/null 2>&1) &
-  app_pid=$!
-  wait_for 30 probe caption || { bad "main window did not appear"; return 1; }
+  launch || return 1
   wait_for 30 has_rows || true
   sleep 1
-  xdotool search --name '^Klarex' windowfocus --sync >/dev/null 2>&1
+  focus "$key_focus"
 }
-keys() { xdotool search --name '^Klarex' windowfocus --sync >/dev/null 2>&1; xdotool key --delay 150 "$@"; sleep 1; }
 close_app() {
   keys alt+F4
   wait_for 20 no_window || bad "main window did not close"
@@ -70,7 +30,7 @@ close_app() {
 # --- Planted items (unique names, removed at the end) -------------------------
 log=$c/windows/klarex-e2e-$id.log
 tmp=$c/windows/klarex-e2e-$id.tmp
-cookie_dir=$c/users/$(whoami)/AppData/Local/Microsoft/Windows/INetCookies
+cookie_dir=$c/users/$user/AppData/Local/Microsoft/Windows/INetCookies
 mkdir -p "$cookie_dir"
 cookie=$cookie_dir/klarex-e2e-$id.txt
 head -c 2500 /dev/zero >"$log"
@@ -80,11 +40,9 @@ win_log="C:\\windows\\klarex-e2e-$id.log"
 win_tmp="C:\\windows\\klarex-e2e-$id.tmp"
 win_cookie="INetCookies\\klarex-e2e-$id.txt"
 cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  rm -rf "$app" "$log" "$tmp" "$cookie"
+  rm -rf "$log" "$tmp" "$cookie"
   reg delete "$key" /f
 }
-trap cleanup EXIT
 reg delete "$key" /f
 
 # --- First start: caption, Standard list, status, menu bar -------------------
@@ -199,5 +157,4 @@ fi
 close_app
 expect_has "chosen file stored" 'e2e.lng' "$(wine reg query "$user_section" /v src 2>/dev/null | tr -d '\r')"
 
-echo "e2e main window: $passed passed, $failed failed"
-[ "$failed" = 0 ]
+summary "main window"

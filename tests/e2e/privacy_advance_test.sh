@@ -5,54 +5,21 @@
 # lists the privacy files it found, and those rows can be deleted from the list.
 # A second opening left with Esc changes nothing.
 # Usage (inside scripts/wine-session.sh): privacy_advance_test.sh <build dir>
-set -uo pipefail
-build=$(realpath "$1")
-: "${WINEPREFIX:?run inside scripts/wine-session.sh}" "${DISPLAY:?needs a display}"
 id=privacy-$$
-c=$WINEPREFIX/drive_c
-app=$c/e2e-$id
-shots=$build/screenshots
-mkdir -p "$shots" "$app"
-cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$build/bin/probe.exe" "$app/"
-cd "$c" || exit 1
-
-passed=0
-failed=0
-ok() { passed=$((passed + 1)); }
-bad() { failed=$((failed + 1)); echo "FAIL: $*"; }
-expect_eq() {  # name expected actual
-  if [ "$2" == "$3" ]; then ok; else bad "$1: expected [$2], got [$3]"; fi
-}
-expect_has() {  # name needle haystack
-  if grep -qF -- "$2" <<<"$3"; then ok; else bad "$1: [$2] not in the output"; fi
-}
-expect_not() {  # name needle haystack
-  if grep -qF -- "$2" <<<"$3"; then bad "$1: [$2] unexpectedly in the output"; else ok; fi
-}
-
-probe() { wine "$app/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# Keys go to whichever window the steps below focus.
+key_focus=''
+key_pause=0.5
 key_exists() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
-shot() { import -window root "$shots/e2e-privacy-$1.png" 2>/dev/null; }
-wait_for() {  # seconds command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 5))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done
-  return 1
-}
-no_window() { [ "$(probe windows)" = 0 ]; }
 dialog_open() { xdotool search --name '^Klarex \.NET \[Advance\]$' >/dev/null 2>&1; }
 dialog_closed() { ! dialog_open; }
-row_count() { probe counts | cut -d' ' -f1; }
-keys() { timeout 20 xdotool key --delay 150 "$@"; sleep 0.5; }
 step() { echo "-- $*"; }
-focus() { timeout 10 xdotool search --name "$1" windowfocus --sync >/dev/null 2>&1; }
 focus_main() { focus '^Klarex \.NET \('; }
 focus_dialog() { focus '^Klarex \.NET \[Advance\]$'; }
 
 # --- Planted histories ------------------------------------------------------------
-u=$(whoami)
-roaming=$c/users/$u/AppData/Roaming
-local_=$c/users/$u/AppData/Local
+roaming=$c/users/$user/AppData/Roaming
+local_=$c/users/$user/AppData/Local
 ff_ini_dir=$roaming/Mozilla/Firefox
 ff=$ff_ini_dir/Profiles/$id.default
 ff_local=$local_/Mozilla/Firefox/Profiles/$id.default
@@ -98,21 +65,15 @@ plant_keys() {
   reg add "$recent_docs\\.txt" /v 0 /d secret /f
 }
 
-app_pid=""
 cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
   for k in "$run_mru" "$mui" "$typed" "$forms" "$recent_docs" 'HKCU\Software\Klarex'; do reg delete "$k" /f; done
-  rm -rf "$ff" "$ff_local" "$c/users/$u/AppData/Local/Google"
+  rm -rf "$ff" "$ff_local" "$c/users/$user/AppData/Local/Google"
   if [ "$had_ini" = 1 ]; then cp "$app/profiles.ini.saved" "$ff_ini_dir/profiles.ini"; else rm -f "$ff_ini_dir/profiles.ini"; fi
-  rm -rf "$app"
 }
-trap cleanup EXIT
 plant_keys
-reg add 'HKCU\Software\Klarex\Klarex .NET\'"$u" /v src /d Default /f
+reg add 'HKCU\Software\Klarex\Klarex .NET\'"$user" /v src /d Default /f
 
-(cd "$app" && exec wine Klarex.exe >/dev/null 2>&1) &
-app_pid=$!
-wait_for 30 probe caption || { bad "main window did not appear"; exit 1; }
+launch || exit 1
 sleep 2
 focus_main
 
@@ -121,22 +82,22 @@ step "open the dialog"
 keys ctrl+h
 if ! wait_for 20 dialog_open; then
   bad "Ctrl+H opened no Advance dialog"
-  echo "e2e privacy: $passed passed, $failed failed"
+  summary privacy
   exit 1
 fi
 ok
 before=$(row_count)
 focus_dialog
-shot dialog
+shot privacy-dialog
 # Open state: Url History and Recent Documents on. Recent Documents off; Run
 # History, AutoComplete Passwords and Typed URL on; then Clean.
 keys alt+d alt+r alt+p alt+t
-shot chosen
+shot privacy-chosen
 step "clean"
 keys alt+n
 wait_for 30 dialog_closed || bad "the dialog did not close after the run"
 sleep 1
-shot after-clean
+shot privacy-after-clean
 
 for k in "$run_mru" "$mui" "$typed" "$forms"; do
   if key_exists "$k"; then bad "$k still there after Clean"; else ok; fi
@@ -148,9 +109,9 @@ expect_eq "bookmarked page kept, visited page gone" "https://kept.example/" \
 expect_eq "visits cleared" 0 "$(places 'SELECT count(*) FROM moz_historyvisits')"
 expect_eq "input history cleared" 0 "$(places 'SELECT count(*) FROM moz_inputhistory')"
 
-win_chrome="C:\\users\\$u\\AppData\\Local\\Google\\Chrome\\User Data\\Default"
-win_ff="C:\\users\\$u\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\$id.default"
-win_ff_local="C:\\users\\$u\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\$id.default"
+win_chrome="C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default"
+win_ff="C:\\users\\$user\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\$id.default"
+win_ff_local="C:\\users\\$user\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\$id.default"
 mine=("$win_chrome\\History" "$win_ff\\formhistory.sqlite" "$win_chrome\\Local Storage" "$win_ff_local\\thumbnails")
 rows=$(probe rows)
 names=$(cut -f1 <<<"$rows")
@@ -192,7 +153,7 @@ if [ "$first" -ge 0 ] && [ $((last - first + 1)) -eq ${#mine[@]} ]; then
   [ -e "$ff/formhistory.sqlite" ] && bad "formhistory.sqlite not deleted" || ok
   [ -e "$ff_local/thumbnails/page.png" ] && bad "thumbnails folder not emptied" || ok
   [ -e "$ff/places.sqlite" ] && ok || bad "places.sqlite was deleted"
-  shot after-delete
+  shot privacy-after-delete
 else
   bad "found privacy rows are not listed together (first $first, last $last)"
 fi
@@ -222,5 +183,4 @@ wait_for 20 no_window || bad "main window did not close"
 ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 if wait_for 20 ended; then ok; else bad "the program did not end after its window closed"; fi
 
-echo "e2e privacy: $passed passed, $failed failed"
-[ "$failed" = 0 ]
+summary privacy
