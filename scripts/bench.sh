@@ -3,7 +3,7 @@
 # lines of the form "<name>: <value> (goal <= <limit>)"; figures are ratios or
 # times measured in this one run.
 set -uo pipefail
-build=$1
+build=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 cmake --build "$build" --target benchmarks Klarex klarex_lang || exit 1
 benches=$(ls "$build"/bin/bench_*.exe 2>/dev/null)
