@@ -1,4 +1,4 @@
-// The file scanner: turns a folder and mask, a tree and spec, or one named path
+// The file scanner: turns a folder and mask, a tree and a name pattern, or one named path
 // into found items, clearing read-only bits on what it finds.
 #include <shlwapi.h>
 
