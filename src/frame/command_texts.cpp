@@ -19,71 +19,30 @@ std::wstring InvertSelectionText() {
   return CutBeforeParenthesis(GetLangString(L"EditMenu", L"3", LoadResString(ID_INVERT_SELECTION)));
 }
 
-std::optional<Entry> StatusEntry(UINT id) {
-  switch (id) {
-    case ID_DELETE:
-      return Entry{L"Status", L"1"};
-    case ID_RECYCLE:
-      return Entry{L"Status", L"2"};
-    case ID_SELECT_ALL:
-      return Entry{L"ToolTips", L"3"};
-    case ID_UNSELECT_ALL:
-      return Entry{L"ToolTips", L"4"};
-    case ID_MODE_COOKIES:
-      return Entry{L"ToolTips", L"8"};
-    case ID_MODE_OFFLINE:
-      return Entry{L"Status", L"6"};
-    case ID_MODE_STANDARD:
-      return Entry{L"Status", L"5"};
-  }
-  return std::nullopt;
-}
+// Where a translated command keeps its status prompt, menu hover text and
+// tooltip (a null section: the command has no such entry).
+struct CommandEntries {
+  UINT id;
+  Entry status, hover, tooltip;
+};
+constexpr Entry kNone{nullptr, nullptr};
+constexpr CommandEntries kCommandEntries[] = {
+    {ID_DELETE, {L"Status", L"1"}, {L"Status", L"1"}, {L"ToolTips", L"1"}},
+    {ID_RECYCLE, {L"Status", L"2"}, {L"ToolTips", L"2"}, {L"ToolTips", L"2"}},
+    {ID_APP_EXIT, kNone, {L"Status", L"10"}, kNone},
+    {ID_SELECT_ALL, {L"ToolTips", L"3"}, {L"ToolTips", L"3"}, {L"ToolTips", L"3"}},
+    {ID_UNSELECT_ALL, {L"ToolTips", L"4"}, {L"ToolTips", L"4"}, {L"ToolTips", L"4"}},
+    {ID_VIEW_TOOLBAR, kNone, {L"Status", L"3"}, kNone},
+    {ID_VIEW_STATUS_BAR, kNone, {L"Status", L"4"}, kNone},
+    {ID_MODE_COOKIES, {L"ToolTips", L"8"}, {L"ToolTips", L"8"}, {L"ToolTips", L"8"}},
+    {ID_MODE_OFFLINE, {L"Status", L"6"}, {L"Status", L"6"}, {L"ToolTips", L"9"}},
+    {ID_MODE_STANDARD, {L"Status", L"5"}, {L"Status", L"5"}, {L"ToolTips", L"7"}},
+    {ID_APP_ABOUT, kNone, {L"Status", L"7"}, kNone},
+};
 
-std::optional<Entry> MenuHoverEntry(UINT id) {
-  switch (id) {
-    case ID_DELETE:
-      return Entry{L"Status", L"1"};
-    case ID_RECYCLE:
-      return Entry{L"ToolTips", L"2"};
-    case ID_APP_EXIT:
-      return Entry{L"Status", L"10"};
-    case ID_SELECT_ALL:
-      return Entry{L"ToolTips", L"3"};
-    case ID_UNSELECT_ALL:
-      return Entry{L"ToolTips", L"4"};
-    case ID_VIEW_TOOLBAR:
-      return Entry{L"Status", L"3"};
-    case ID_VIEW_STATUS_BAR:
-      return Entry{L"Status", L"4"};
-    case ID_MODE_COOKIES:
-      return Entry{L"ToolTips", L"8"};
-    case ID_MODE_OFFLINE:
-      return Entry{L"Status", L"6"};
-    case ID_MODE_STANDARD:
-      return Entry{L"Status", L"5"};
-    case ID_APP_ABOUT:
-      return Entry{L"Status", L"7"};
-  }
-  return std::nullopt;
-}
-
-std::optional<Entry> ToolTipEntry(UINT id) {
-  switch (id) {
-    case ID_DELETE:
-      return Entry{L"ToolTips", L"1"};
-    case ID_RECYCLE:
-      return Entry{L"ToolTips", L"2"};
-    case ID_SELECT_ALL:
-      return Entry{L"ToolTips", L"3"};
-    case ID_UNSELECT_ALL:
-      return Entry{L"ToolTips", L"4"};
-    case ID_MODE_COOKIES:
-      return Entry{L"ToolTips", L"8"};
-    case ID_MODE_OFFLINE:
-      return Entry{L"ToolTips", L"9"};
-    case ID_MODE_STANDARD:
-      return Entry{L"ToolTips", L"7"};
-  }
+std::optional<Entry> Lookup(UINT id, Entry CommandEntries::*column) {
+  for (const CommandEntries& row : kCommandEntries)
+    if (row.id == id && (row.*column).section) return row.*column;
   return std::nullopt;
 }
 
@@ -98,16 +57,16 @@ std::optional<std::wstring> PromptCell(UINT id, std::optional<Entry> entry) {
 }  // namespace
 
 std::optional<std::wstring> TranslatedStatusPrompt(UINT id) {
-  return PromptCell(id, StatusEntry(id));
+  return PromptCell(id, Lookup(id, &CommandEntries::status));
 }
 
 std::optional<std::wstring> TranslatedMenuHover(UINT id) {
-  return PromptCell(id, MenuHoverEntry(id));
+  return PromptCell(id, Lookup(id, &CommandEntries::hover));
 }
 
 std::wstring TranslatedToolTip(UINT id) {
   if (id == ID_INVERT_SELECTION) return InvertSelectionText();
-  std::optional<Entry> entry = ToolTipEntry(id);
+  std::optional<Entry> entry = Lookup(id, &CommandEntries::tooltip);
   if (!entry) return {};
   return GetLangString(entry->section, entry->key, CommandShortName(id));
 }
