@@ -203,16 +203,6 @@ void DrawRaisedImage(HDC dc, HIMAGELIST images, int index, int x, int y, COLORRE
 namespace klarex {
 namespace {
 
-BITMAPINFO Dib32(int width, int height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  return bi;
-}
 
 }  // namespace
 
@@ -220,7 +210,7 @@ HBITMAP TransformedBitmap(HBITMAP bitmap, COLORREF mask, COLORREF (*fn)(COLORREF
                           COLORREF arg) {
   BITMAP bm{};
   if (!::GetObjectW(bitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return nullptr;
-  BITMAPINFO bi = Dib32(bm.bmWidth, bm.bmHeight);
+  BITMAPINFO bi = TopDownDib32Info(bm.bmWidth, bm.bmHeight);
   void* bits = nullptr;
   HBITMAP out = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!out) return nullptr;
@@ -242,7 +232,7 @@ HBITMAP TransformedBitmap(HBITMAP bitmap, COLORREF mask, COLORREF (*fn)(COLORREF
 COLORREF TopLeftPixel(HBITMAP bitmap) {
   BITMAP bm{};
   if (!::GetObjectW(bitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return 0;
-  BITMAPINFO bi = Dib32(bm.bmWidth, 1);
+  BITMAPINFO bi = TopDownDib32Info(bm.bmWidth, 1);
   bi.bmiHeader.biHeight = -bm.bmHeight;
   std::vector<DWORD> px(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
   WindowDc screen(nullptr);

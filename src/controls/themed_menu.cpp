@@ -39,13 +39,7 @@ std::vector<DWORD> ReadPixels(HBITMAP bmp, int& width, int& height) {
   if (!::GetObjectW(bmp, sizeof(bm), &bm)) return {};
   width = bm.bmWidth;
   height = bm.bmHeight;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDib32Info(width, height);
   std::vector<DWORD> px(static_cast<size_t>(width) * height);
   WindowDc screen(nullptr);
   if (!::GetDIBits(screen, bmp, 0, height, px.data(), &bi, DIB_RGB_COLORS)) return {};

@@ -128,19 +128,25 @@ class DcStateGuard {
   int m_state;
 };
 
+// Header of a 32-bit top-down DIB (rows from the top, BGRA pixels).
+inline BITMAPINFO TopDownDib32Info(int width, int height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
 // A memory DC with a 32-bit top-down DIB section selected into it; `bits()`
 // gives direct pixel access (BGRA order, row by row). Used for off-screen
 // drawing and by tests that read back pixels.
 class DibSurface {
  public:
   DibSurface(int width, int height) : m_width(width), m_height(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDib32Info(width, height);
     void* bits = nullptr;
     m_bitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     m_bits = static_cast<DWORD*>(bits);
