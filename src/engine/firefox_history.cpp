@@ -9,6 +9,7 @@
 #include "engine/klarex_doc.h"
 #include "sys/queries.h"
 #include "sys/status_sink.h"
+#include "sys/utf8.h"
 
 namespace klarex {
 
@@ -19,25 +20,6 @@ constexpr char kDeleteHistoryPlaces[] =
     "NULL UNION SELECT fk FROM moz_bookmarks WHERE fk IS NOT NULL);";
 constexpr char kDeleteHistoryVisits[] = "DELETE FROM moz_historyvisits;";
 constexpr char kDeleteInputHistory[] = "delete from moz_inputhistory;";
-
-std::string ToUtf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                 nullptr, nullptr);
-  std::string out(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
-
-std::wstring FromUtf8(const std::string& text) {
-  if (text.empty()) return {};
-  int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(size, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-  return out;
-}
 
 bool Exists(const std::wstring& path) { return !path.empty() && PathFileExistsW(path.c_str()); }
 

@@ -7,6 +7,7 @@
 #include "engine/klarex_doc.h"
 #include "support/fake_machine.h"
 #include "support/places_db.h"
+#include "support/recording_sink.h"
 #include "sys/status_sink.h"
 
 namespace klarex {
@@ -18,14 +19,7 @@ using test::kRoamingDir;
 using test::QueryNumber;
 using test::RunSql;
 
-class RecordingSink : public IStatusSink {
- public:
-  RecordingSink() { SetStatusSink(this); }
-  ~RecordingSink() override { SetStatusSink(nullptr); }
-  std::vector<std::wstring> texts;
-  void SetStatusText(const std::wstring& text) override { texts.push_back(text); }
-  void ShowDeletingStatus(const std::wstring&) override {}
-};
+using test::RecordingSink;
 
 long long Rows(const std::wstring& db, const char* table) {
   return QueryNumber(db, (std::string("SELECT count(*) FROM ") + table + ";").c_str());

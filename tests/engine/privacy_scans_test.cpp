@@ -14,6 +14,7 @@
 #include "support/catalogue_tables.h"
 #include "support/fake_machine.h"
 #include "support/places_db.h"
+#include "support/recording_sink.h"
 #include "sys/status_sink.h"
 
 namespace klarex {
@@ -28,14 +29,7 @@ using test::QueryNumber;
 using ::testing::ElementsAreArray;
 using ::testing::UnorderedElementsAreArray;
 
-class RecordingSink : public IStatusSink {
- public:
-  RecordingSink() { SetStatusSink(this); }
-  ~RecordingSink() override { SetStatusSink(nullptr); }
-  std::vector<std::wstring> texts;
-  void SetStatusText(const std::wstring& text) override { texts.push_back(text); }
-  void ShowDeletingStatus(const std::wstring&) override {}
-};
+using test::RecordingSink;
 
 // The privacy worker initialises COM on its thread; the tests do the same.
 class ComThread {

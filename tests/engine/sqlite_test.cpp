@@ -6,6 +6,7 @@
 
 #include "engine/sqlite_db.h"
 #include "support/places_db.h"
+#include "sys/utf8.h"
 #include "support/temp_dir.h"
 
 namespace klarex {
@@ -14,7 +15,6 @@ namespace {
 using test::QueryNumber;
 using test::RunSql;
 using test::TempDir;
-using test::Utf8;
 
 // Runs `statement` and returns the error it throws (code -1 if none).
 CSqliteError ErrorOf(CSqliteDb& db, const char* statement) {
@@ -112,7 +112,7 @@ TEST(SqliteDb, NeverOpenedOrClosedReportsTheLayerError) {
   TempDir dir;
   std::wstring path = dir / L"a.sqlite";
   ASSERT_TRUE(RunSql(path, "CREATE TABLE t (x);"));
-  db.OpenDatabase(Utf8(path));
+  db.OpenDatabase(ToUtf8(path));
   EXPECT_TRUE(db.IsOpen());
   db.CloseDatabase();
   db.CloseDatabase();  // a second close is harmless
@@ -125,7 +125,7 @@ TEST(SqliteDb, ReturnsChangedRowsAndZeroWhenNothingMatches) {
   std::wstring path = dir / L"rows.sqlite";
   ASSERT_TRUE(RunSql(path, "CREATE TABLE t (x); INSERT INTO t VALUES (1), (2), (2), (3);"));
   CSqliteDb db;
-  db.OpenDatabase(Utf8(path));
+  db.OpenDatabase(ToUtf8(path));
   EXPECT_EQ(db.ExecuteStatement("DELETE FROM t WHERE x = 7;"), 0);
   EXPECT_EQ(db.ExecuteStatement("DELETE FROM t WHERE x = 2;"), 2);
   EXPECT_EQ(db.ExecuteStatement("delete from t;"), 2);
@@ -138,7 +138,7 @@ TEST(SqliteDb, FailingStatementThrowsSqlitesMessageWithoutLeakingIt) {
   std::wstring path = dir / L"empty.sqlite";
   ASSERT_TRUE(RunSql(path, "CREATE TABLE other (x);"));
   CSqliteDb db;
-  db.OpenDatabase(Utf8(path));
+  db.OpenDatabase(ToUtf8(path));
   {
     CSqliteError error = ErrorOf(db, "DELETE FROM moz_places;");
     EXPECT_EQ(error.Code(), 1);
@@ -158,7 +158,7 @@ TEST(SqliteDb, MissingFileIsNotCreatedAndLeavesNoConnection) {
   std::wstring path = dir / L"places.sqlite";
   CSqliteDb db;
   try {
-    db.OpenDatabase(Utf8(path));
+    db.OpenDatabase(ToUtf8(path));
     ADD_FAILURE() << "opening a missing file succeeded";
   } catch (const CSqliteError& e) {
     EXPECT_EQ(e.Code(), 14);
@@ -173,7 +173,7 @@ TEST(SqliteDb, FileThatIsNotADatabaseFailsCleanlyAndStaysUntouched) {
   TempDir dir;
   std::wstring path = dir.File(L"places.sqlite", 4096);  // 4 KB of 'x'
   CSqliteDb db;
-  db.OpenDatabase(Utf8(path));  // SQLite reads the header only on first use
+  db.OpenDatabase(ToUtf8(path));  // SQLite reads the header only on first use
   CSqliteError error = ErrorOf(db, "DELETE FROM moz_historyvisits;");
   EXPECT_STREQ(error.Message(), "UNKNOWN_ERROR[26]: file is not a database");
   db.CloseDatabase();
@@ -187,7 +187,7 @@ TEST(SqliteDb, OpensAPathWithNonAsciiCharacters) {
   std::wstring path = dir.Folder(L"Pr\u00f6file \u00e9\u4e2d") + L"\\places.sqlite";
   ASSERT_TRUE(RunSql(path, "CREATE TABLE t (x); INSERT INTO t VALUES (1);"));
   CSqliteDb db;
-  db.OpenDatabase(Utf8(path));
+  db.OpenDatabase(ToUtf8(path));
   EXPECT_EQ(db.ExecuteStatement("DELETE FROM t;"), 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 #include <windows.h>
+#include "sys/utf8.h"
 
 namespace klarex::test {
 
@@ -11,7 +12,7 @@ namespace {
 class Connection {
  public:
   Connection(const std::wstring& path, int flags) {
-    if (sqlite3_open_v2(Utf8(path).c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(ToUtf8(path).c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
       sqlite3_close(m_db);
       m_db = nullptr;
     }
@@ -62,16 +63,6 @@ INSERT INTO moz_inputhistory (place_id, input, use_count) VALUES (1, 'ex', 2), (
 )sql";
 
 }  // namespace
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                 nullptr, nullptr);
-  std::string out(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
 
 bool RunSql(const std::wstring& path, const char* sql) {
   Connection db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);

@@ -5,8 +5,6 @@
 
 namespace klarex::test {
 
-std::string Utf8(const std::wstring& text);
-
 // Creates (or opens) the database file `path` and runs `sql` on it.
 // False if the file cannot be opened or a statement fails.
 bool RunSql(const std::wstring& path, const char* sql);
