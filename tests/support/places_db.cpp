@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 #include <windows.h>
+
 #include "sys/utf8.h"
 
 namespace klarex::test {
