@@ -7,7 +7,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
 cache=${KLAREX_CACHE:-$HOME/.cache/klarex}
 
-packages=(g++-mingw-w64-x86-64-posix wine64 xvfb xdotool imagemagick tcl googletest ninja-build cmake make sqlite3)
+# Everything the scripts, tests and benchmarks call. Recommended packages are
+# left out, so Wine's command (wine), its fonts (Marlett draws caption buttons
+# and menu glyphs) and the 64-bit loader are named one by one.
+packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tcl googletest ninja-build
+  cmake make sqlite3 python3 universal-ctags zip unzip xz-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -18,6 +22,20 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo_ apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# A package can be installed and still lack what we call (a changed package
+# split, a file removed by hand): name the first thing missing and stop.
+need() {  # need <command> <package>
+  command -v "$1" >/dev/null 2>&1 || { echo "setup: '$1' is missing (Debian package $2)" >&2; exit 1; }
+}
+need wine wine; need wineboot wine; need wineserver wine
+[ -x /usr/lib/wine/wine64 ] || { echo "setup: Wine's 64-bit loader /usr/lib/wine/wine64 is missing (Debian package wine64)" >&2; exit 1; }
+need Xvfb xvfb; need xdotool xdotool; need convert imagemagick; need import imagemagick
+need x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix; need x86_64-w64-mingw32-gcc-posix g++-mingw-w64-x86-64-posix
+need x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64; need cmake cmake; need ninja ninja-build
+need tclsh tcl; need python3 python3; need ctags universal-ctags; need zip zip; need unzip unzip
+[ -f /usr/src/googletest/CMakeLists.txt ] || { echo "setup: GoogleTest's sources are missing (Debian package googletest)" >&2; exit 1; }
+[ -f /usr/share/wine/fonts/marlett.ttf ] || { echo "setup: Wine's Marlett font is missing (Debian package fonts-wine)" >&2; exit 1; }
 
 # sqlite3.dll from the source package of the Debian release we run on.
 mkdir -p "$cache"

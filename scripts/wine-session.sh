@@ -16,14 +16,15 @@ ws=/usr/lib/wine/wineserver
 [ -x "$ws" ] || ws=$(command -v wineserver)
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ] || [ "${KLAREX_OWN_XVFB:-0}" = 1 ]; then
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb :$n -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:$n
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    break
-  done
+  # Xvfb picks a free display itself and writes its number once it accepts
+  # connections, so sessions started side by side never share one.
+  displayfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayfile" </dev/null >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+  n=$(tr -dc '0-9' < "$displayfile"); rm -f "$displayfile"
+  [ -n "$n" ] || { echo "wine-session.sh: Xvfb did not start" >&2; kill "$xvfb_pid" 2>/dev/null; exit 1; }
+  export DISPLAY=:$n
 fi
 # Windows code cannot make Unix symbolic links (Wine's CreateSymbolicLinkW is a
 # stub), yet Wine shows a link to a folder as a reparse point: tests ask this
