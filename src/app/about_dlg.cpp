@@ -57,7 +57,7 @@ BOOL CAboutDlg::OnInitDialog() {
     SetText(GetLangString(L"Title", L"5", L"About") + L" " + LoadResString(IDS_APP_TITLE));
   }
   Item(IDC_ABOUT_NOTICE).SetText(kNoticeLine);
-  Item(IDC_ABOUT_VERSION).SetText(L"Version 4.18");
+  Item(IDC_ABOUT_VERSION).SetText(L"Version " KLAREX_VERSION_WTEXT);
   return TRUE;
 }
 

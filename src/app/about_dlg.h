@@ -7,11 +7,12 @@
 
 #include "app/link_label.h"
 #include "framework/dialog.h"
+#include "klarex_version.h"
 
 namespace klarex {
 
 inline constexpr wchar_t kSupportMail[] = L"mailto:support@example.org";
-inline constexpr double kProgramVersion = 4.18;
+inline constexpr double kProgramVersion = KLAREX_VERSION_NUMBER;
 
 class CAboutDlg : public CDialog {
  public:

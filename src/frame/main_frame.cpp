@@ -12,6 +12,7 @@
 #include "framework/file_dialog.h"
 #include "framework/language.h"
 #include "framework/resources.h"
+#include "klarex_version.h"
 #include "sys/operations.h"
 #include "view/klarex_view.h"
 #include "view/status_line.h"
@@ -21,7 +22,7 @@
 namespace klarex {
 
 namespace {
-constexpr double kVersion = 4.18;
+constexpr double kVersion = KLAREX_VERSION_NUMBER;
 }
 
 std::wstring MainFrameCaption(const std::wstring& appTitle) {
