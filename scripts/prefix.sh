@@ -2,7 +2,8 @@
 # Creates (once) a private Wine prefix inside the build tree: no z: drive (the
 # host's /), the user's own folders real folders of the prefix (Wine links them
 # to the host user's home), a private XDG data folder for the Recycle Bin.
-# A prefix whose creation did not finish has no ready mark and is made again.
+# A prefix whose creation did not finish has no ready mark and is made again,
+# as is one that has a link out of the prefix below its users' folders.
 # Usage: prefix.sh <prefix-dir>
 set -euo pipefail
 prefix=$(realpath -m "$1")
@@ -10,8 +11,17 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 export XDG_DATA_HOME=$prefix/drive_c/xdg-data
 ws=/usr/lib/wine/wineserver
 [ -x "$ws" ] || ws=$(command -v wineserver)
-user_dirs=(Desktop Documents Downloads Music Pictures Videos Templates)
-valid() { [ -f "$prefix/.klarex-ready" ] && [ -d "$prefix/drive_c/windows" ] && [ ! -e "$prefix/dosdevices/z:" ]; }
+# Symbolic links below the users' folders that lead out of the prefix.
+links_out() {
+  local link
+  while IFS= read -r -d '' link; do
+    case $(realpath -m "$link") in "$prefix"/*) ;; *) printf '%s\0' "$link" ;; esac
+  done < <(find "$prefix/drive_c/users" -type l -print0)
+}
+valid() {
+  [ -f "$prefix/.klarex-ready" ] && [ -d "$prefix/drive_c/windows" ] && [ ! -e "$prefix/dosdevices/z:" ] &&
+    [ -z "$(links_out | tr -d '\0')" ]
+}
 if valid; then exit 0; fi
 
 fail() {
@@ -40,17 +50,15 @@ rm -f "$prefix/dosdevices/z:"
 # buttons and menu glyphs) until they are in the prefix's Fonts folder.
 [ -f /usr/share/wine/fonts/marlett.ttf ] || fail "finding Wine's Marlett font (package fonts-wine)"
 cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
-# Wine links the user's Desktop, Documents, … to the host user's home: make them
-# folders of the prefix, so that nothing listed or deleted there is the host's.
-for home in "$prefix"/drive_c/users/*/; do
-  [ -L "${home%/}" ] && continue
-  for d in "${user_dirs[@]}"; do
-    if [ -L "$home$d" ] || [ ! -d "$home$d" ]; then
-      rm -f "$home$d"
-      mkdir "$home$d"
-    fi
-  done
-done
+# Wine links the user's Desktop, Documents, Downloads, Music, Pictures, Videos
+# and (under AppData) Templates to the host user's home: make every link out of
+# the prefix an empty folder of it, so that nothing listed or deleted there is
+# the host's.
+while IFS= read -r -d '' link; do
+  rm -f "$link"
+  mkdir "$link"
+done < <(links_out)
+[ -z "$(links_out | tr -d '\0')" ] || fail "replacing the links to the host's home"
 # A second fixed drive for tests of machines whose Windows lives on D:.
 mkdir -p "$prefix/drive_d"
 ln -sfn ../drive_d "$prefix/dosdevices/d:"
