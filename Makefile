@@ -1,8 +1,8 @@
-# The two commands of the README. Each first runs the idempotent set-up step.
+# The commands of the README. Each first runs the idempotent set-up step.
 BUILD_DIR ?= $(CURDIR)/build
 export BUILD_DIR
 
-.PHONY: run test bench setup
+.PHONY: run test bench dist setup
 
 setup:
 	@bash scripts/setup.sh
@@ -15,3 +15,6 @@ run: setup
 
 bench: setup
 	@bash scripts/bench.sh "$(BUILD_DIR)"
+
+dist: setup
+	@bash scripts/dist.sh "$(BUILD_DIR)"

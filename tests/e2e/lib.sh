@@ -12,7 +12,12 @@ app=$c/e2e-$id
 shots=$build/screenshots
 user=$(whoami)
 mkdir -p "$shots" "$app"
-cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$build/bin/probe.exe" "$app/"
+# A script that installs the program itself (the release's) sets $installed.
+if [ -n "${installed:-}" ]; then
+  cp "$build/bin/probe.exe" "$app/"
+else
+  cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$build/bin/probe.exe" "$app/"
+fi
 cd "$c" || exit 1
 
 app_pid=""
