@@ -9,9 +9,11 @@ cache=${KLAREX_CACHE:-$HOME/.cache/klarex}
 
 # Everything the scripts, tests and benchmarks call. Recommended packages are
 # left out, so Wine's command (wine), its fonts (Marlett draws caption buttons
-# and menu glyphs) and the 64-bit loader are named one by one.
+# and menu glyphs) and the 64-bit loader are named one by one, as are the host
+# C compiler and headers that generate the SQLite amalgamation. (make runs this
+# script, so it is there already.) README.md ("Testing the set-up") repeats this list.
 packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tcl googletest ninja-build
-  cmake make sqlite3 python3 universal-ctags zip unzip xz-utils)
+  cmake gcc libc6-dev sqlite3 python3 universal-ctags zip unzip xz-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -32,8 +34,10 @@ need wine wine; need wineboot wine; need wineserver wine
 [ -x /usr/lib/wine/wine64 ] || { echo "setup: Wine's 64-bit loader /usr/lib/wine/wine64 is missing (Debian package wine64)" >&2; exit 1; }
 need Xvfb xvfb; need xdotool xdotool; need convert imagemagick; need import imagemagick
 need x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix; need x86_64-w64-mingw32-gcc-posix g++-mingw-w64-x86-64-posix
-need x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64; need cmake cmake; need ninja ninja-build
-need tclsh tcl; need python3 python3; need ctags universal-ctags; need zip zip; need unzip unzip
+need x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64; need x86_64-w64-mingw32-strip binutils-mingw-w64-x86-64
+need x86_64-w64-mingw32-objdump binutils-mingw-w64-x86-64; need cmake cmake; need ninja ninja-build; need make make
+need gcc gcc; need tclsh tcl; need python3 python3; need ctags universal-ctags; need zip zip; need unzip unzip; need xz xz-utils
+[ -f /usr/include/stdio.h ] || { echo "setup: the C library's headers are missing (Debian package libc6-dev)" >&2; exit 1; }
 [ -f /usr/src/googletest/CMakeLists.txt ] || { echo "setup: GoogleTest's sources are missing (Debian package googletest)" >&2; exit 1; }
 [ -f /usr/share/wine/fonts/marlett.ttf ] || { echo "setup: Wine's Marlett font is missing (Debian package fonts-wine)" >&2; exit 1; }
 
