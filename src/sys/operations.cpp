@@ -43,6 +43,14 @@ std::unique_ptr<uint64_t[]> EntryBuffer(DWORD bytes) {
   return std::make_unique<uint64_t[]>(bytes / sizeof(uint64_t) + 1);
 }
 
+bool HasOnlyNamedComponents(const wchar_t* key) {
+  if (!key || *key == L'\0' || *key == L'\\') return false;
+  for (const wchar_t* c = key; *c; ++c) {
+    if (*c == L'\\' && (c[1] == L'\\' || c[1] == L'\0')) return false;
+  }
+  return true;
+}
+
 void FillEntry(EXPLICIT_ACCESSW& entry, PSID sid, TRUSTEE_TYPE type) {
   entry.grfAccessPermissions = kFullAccess;
   entry.grfAccessMode = SET_ACCESS;
@@ -218,8 +226,9 @@ void TakeOwnership(const SecurityState& state, const std::wstring& path) {
 
 void DeleteRegistryKeys(std::vector<const wchar_t*> keys, int* counter) {
   for (const wchar_t* key : keys) {
-    // A name without any key in it would address HKEY_CURRENT_USER itself and wipe all of it.
-    if (key && key[wcsspn(key, L"\\")] != L'\0') SHDeleteKeyW(HKEY_CURRENT_USER, key);
+    // An empty component ("", "\\x", "x\\\\y", "Software\\") makes the registry address a
+    // parent key, up to HKEY_CURRENT_USER itself, and wipe all of it.
+    if (HasOnlyNamedComponents(key)) SHDeleteKeyW(HKEY_CURRENT_USER, key);
     if (counter) ++*counter;
   }
   keys.clear();

@@ -331,12 +331,18 @@ TEST_F(RegistryKeysTest, DeletesWholeTreesAndCountsEveryKey) {
   EXPECT_TRUE(KeyExists(keep));
 }
 
-TEST_F(RegistryKeysTest, NamesWithoutAKeyNeverReachTheRoot) {
+TEST_F(RegistryKeysTest, NamesWithAnEmptyComponentNeverReachAParent) {
   const std::wstring keep = Plant(L"Keep");
+  Plant(L"Keep\\Child");
+  // A doubled or trailing backslash would address the parent tree instead.
+  const std::wstring trailing = m_base + L"\\";
+  const std::wstring doubled = m_base + L"\\\\Keep";
+  const std::wstring leading = L"\\" + m_base;
   int counter = 0;
-  DeleteRegistryKeys({L"", nullptr, L"\\\\"}, &counter);
-  EXPECT_EQ(counter, 3);
-  EXPECT_TRUE(KeyExists(keep));
+  DeleteRegistryKeys({L"", nullptr, L"\\\\", trailing.c_str(), doubled.c_str(), leading.c_str()},
+                     &counter);
+  EXPECT_EQ(counter, 6);
+  EXPECT_TRUE(KeyExists(keep + L"\\Child"));
   EXPECT_TRUE(KeyExists(L"Software"));
 }
 
