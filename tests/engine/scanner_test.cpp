@@ -24,11 +24,12 @@ FoundItem Item(const wchar_t* path) {
   return item;
 }
 
+// The underflow is a standard exception, caught where any of those is.
 std::string PopFailure(CFoundItemQueue& queue) {
   try {
     queue.Pop();
-  } catch (const char* text) {
-    return text;
+  } catch (const std::exception& error) {
+    return error.what();
   }
   return "no exception";
 }
