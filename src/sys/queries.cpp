@@ -12,7 +12,8 @@ namespace klarex {
 namespace {
 
 constexpr size_t kTypeNameChars = 260;
-wchar_t g_typeName[kTypeNameChars];
+// One buffer per thread: the list fills rows on the privacy worker too.
+thread_local wchar_t g_typeName[kTypeNameChars];
 
 // Working buffer of one GetFolderSize level, on the stack: no allocation per entry.
 constexpr size_t kFolderBufferChars = 2000;

@@ -5,6 +5,7 @@
 #include <winioctl.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/folder_link.h"
@@ -81,19 +82,25 @@ TEST(GetFileTypeName, CutsAnOverlongFallbackTo259Characters) {
   EXPECT_EQ(name.substr(0, 4), L".AAA");
 }
 
-TEST(GetFileTypeName, UsesTheShellsNameAndOverwritesTheSharedBuffer) {
+TEST(GetFileTypeName, UsesTheShellsNameInABufferOfEachThread) {
   TempDir dir;
   const std::wstring text = dir.File(L"notes.txt");
   wchar_t windows[MAX_PATH];
   GetWindowsDirectoryW(windows, MAX_PATH);
   const wchar_t* first = GetFileTypeName(windows);
   EXPECT_STREQ(first, L"Folder");
-  // The shell's own name ("Text Document", or "txt file" in a fresh Wine prefix).
+  // Another thread (the privacy worker fills rows too) does not overwrite it.
+  std::wstring other;
+  std::thread([&] { other = GetFileTypeName((dir / L"setup.log").c_str()); }).join();
+  EXPECT_EQ(other, L".LOG FILE");
+  EXPECT_STREQ(first, L"Folder");
+  // The shell's own name ("Text Document", or "txt file" in a fresh Wine prefix);
+  // the thread's next call reuses its buffer.
   const wchar_t* second = GetFileTypeName(text.c_str());
   EXPECT_STRNE(second, L"");
   EXPECT_STRNE(second, L".TXT FILE");
   EXPECT_STRNE(second, L"Folder");
-  EXPECT_EQ(first, second);  // one process-wide buffer
+  EXPECT_EQ(first, second);
 }
 
 // --- QueryFileSize / GetFolderSize ---------------------------------------------
