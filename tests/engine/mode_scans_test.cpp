@@ -259,6 +259,21 @@ TEST_F(BrowserMachine, CookiesScanFindsEveryStoreInRecipeOrder) {
   EXPECT_EQ(view.updates, plan.folderItems + 1);
 }
 
+TEST(OfflineScan, AProfilePathLeadingOutOfFirefoxFindsNothingThere) {
+  FakeMachine machine;
+  // The local profile becomes AppData itself, whose "*.bak" files are the user's.
+  WriteIni(machine.File(std::wstring(test::kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini"),
+           L"Profile0", L"Path", L"../../..");
+  machine.File(L"Users\\u\\AppData\\thesis.bak");
+  machine.File(L"Users\\u\\AppData\\minidumps\\x.dmp");
+  machine.File(L"Users\\u\\AppData\\Local\\cookies.sqlite");
+  CKlarexDoc doc(machine);
+  CollectingView view(doc);
+  doc.ScanOfflineTemp();
+  doc.ScanCookies();
+  EXPECT_TRUE(view.items.empty()) << (view.items.empty() ? L"" : view.Paths().front());
+}
+
 TEST(CookiesScan, MachineWithNothingGivesAnEmptyListAndOneUpdate) {
   FakeMachine machine;
   CKlarexDoc doc(machine);
