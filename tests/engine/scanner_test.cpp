@@ -202,8 +202,8 @@ TEST_F(ScannerTest, TreeNeverEntersALinkedFolderButMatchesItsName) {
   doc.ScanTree(Dir(L"t"), L"Cache");
   doc.UpdateAllViews(nullptr);
   EXPECT_EQ(view.Paths(), (Paths{Dir(L"t\\a.log"), Dir(L"t\\Cache")}));
-  test::RemoveFolderLink(Dir(L"t\\link"));
-  test::RemoveFolderLink(Dir(L"t\\Cache"));
+  test::RemoveLink(Dir(L"t\\link"));
+  test::RemoveLink(Dir(L"t\\Cache"));
 }
 
 TEST_F(ScannerTest, EntriesWhosePathWouldNotFitArePassedOver) {

@@ -171,7 +171,7 @@ TEST(GetFolderSize, NeverFollowsALinkedFolder) {
   total = 0;
   EXPECT_FALSE(GetFolderSize(link.c_str(), &total));
   EXPECT_EQ(total, 0u);
-  EXPECT_TRUE(test::RemoveFolderLink(link));
+  EXPECT_TRUE(test::RemoveLink(link));
 }
 
 // --- ResolveWildcardFolder ------------------------------------------------------
