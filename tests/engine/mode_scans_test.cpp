@@ -87,6 +87,9 @@ TEST(StandardScan, FindsEveryPlaceInRecipeOrderWithWindowsOnD) {
                               L"x.tmp", L"notes.txt", L"progman.ini", L"winfile.ini"})
     plan.Find(win + L"\\" + name);
   plan.Decoy(win + L"\\explorer.exe");
+  // Names whose short (8.3) names end in a listed extension: a user's files.
+  for (const wchar_t* name : {L"thesis.logbook", L"budget.tmpl", L"photos.bakery"})
+    plan.Decoy(win + L"\\" + name);
   // 2: (subfolder, mask) pairs.
   for (const auto& [folder, mask] : test::kWinDirSubfolderMasks)
     plan.Find(win + L"\\" + folder + L"\\" + Matching(mask));
@@ -142,6 +145,8 @@ TEST(StandardScan, FindsEveryPlaceInRecipeOrderWithWindowsOnD) {
   plan.Find(L"C:\\" + unique + L".log");
   plan.Find(L"D:\\" + unique + L".bak");
   plan.Find(L"D:\\" + unique + L".tmp");
+  plan.Decoy(L"C:\\" + unique + L".chkpt");
+  plan.Decoy(L"D:\\" + unique + L".logbook");
   plan.FindFolder(L"D:\\Found.002");
 
   CKlarexDoc doc(machine);

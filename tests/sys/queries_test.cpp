@@ -213,6 +213,29 @@ TEST_F(ResolveWildcardFolderTest, MatchesARelativePatternInsideTheFolder) {
   EXPECT_EQ(folder, m_dir / L"Opera Software");
 }
 
+TEST_F(ResolveWildcardFolderTest, OnlyTheLongNameCounts) {
+  // "jre1.logbook" has a short name (JRE1~XYZ.LOG) that "*.log" would find.
+  m_dir.Folder(L"jre1.logbook");
+  m_dir.Folder(L"z.log");
+  std::wstring folder = m_dir.Path();
+  EXPECT_EQ(ResolveWildcardFolder(folder, L"*.log"), L"z.log");
+  EXPECT_EQ(folder, m_dir / L"z.log");
+}
+
+TEST(GetFolderSize, MeasuresTheFolderOfItsExactName) {
+  TempDir dir;
+  dir.File(L"dir\\other.bin", 1000);
+  CreateDirectoryW((L"\\\\?\\" + dir / L"dir.").c_str(), nullptr);
+  HANDLE file = CreateFileW((L"\\\\?\\" + dir / L"dir.\\own.bin").c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, "12345", 5, &written, nullptr);
+  CloseHandle(file);
+  uint64_t total = 0;
+  EXPECT_TRUE(GetFolderSize((dir / L"dir.").c_str(), &total));
+  EXPECT_EQ(total, 5u);
+}
+
 TEST_F(ResolveWildcardFolderTest, NothingMatchingLeavesTheFolderUnchanged) {
   std::wstring folder = m_dir.Path();
   EXPECT_EQ(ResolveWildcardFolder(folder, L"jre1.*"), L"");
