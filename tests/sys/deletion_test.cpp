@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +13,14 @@
 #include "sys/status_sink.h"
 
 namespace klarex {
+
+// Outcomes by name in failure messages.
+void PrintTo(DeleteOutcome outcome, std::ostream* out) {
+  static const char* const kNames[] = {"Deleted",     "Recycled", "AtRestart",
+                                       "LinkRemoved", "Missing",  "Failed"};
+  *out << kNames[static_cast<int>(outcome)];
+}
+
 namespace {
 
 using test::TempDir;
@@ -156,11 +164,14 @@ class DeletePathTest : public testing::Test {
 
 // --- What is deleted and how ------------------------------------------------------------
 
-TEST_F(DeletePathTest, MissingPathIsMissingAndShowsNothing) {
+TEST_F(DeletePathTest, MissingPathIsMissingAndShowsNothingRootsAndRelativePathsFail) {
   CountingSink sink;
   EXPECT_EQ(DeletePath(dir / L"missing.tmp", true), DeleteOutcome::Missing);
   EXPECT_EQ(DeletePath(dir / L"missing.tmp", false), DeleteOutcome::Missing);
   EXPECT_EQ(DeletePath(L"relative\\x.tmp", true), DeleteOutcome::Failed);
+  // A drive root is never an item (Q: does not exist, so nothing else would refuse it).
+  EXPECT_EQ(DeletePath(L"Q:\\", true), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(L"Q:\\", false), DeleteOutcome::Failed);
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_FALSE(pending.Contains(dir / L"missing.tmp"));
 }
