@@ -59,8 +59,8 @@ void CKlarexDoc::ClearFirefoxHistory() {
   try {
     m_historyDb.ExecuteStatement(kDeleteHistoryPlaces);
     m_historyDb.ExecuteStatement(kDeleteHistoryVisits);
-  } catch (const CSqliteError&) {
-    SetStatusText(L"Cannot clear Firefox history");
+  } catch (const CSqliteError& e) {
+    SetStatusText(FromUtf8(std::string("Cannot clear Firefox history: ") + e.Message()));
   }
 }
 

@@ -48,7 +48,7 @@ FoundItem CFoundItemQueue::Pop() {
   Node* node;
   {
     Lock lock(m_lock);
-    if (!m_head) throw "SB Queue underflow !";
+    if (!m_head) throw CQueueUnderflow();
     node = m_head;
     m_head = node->next;
     if (!m_head) m_tail = nullptr;

@@ -3,7 +3,16 @@
 #pragma once
 #include <windows.h>
 
+#include <stdexcept>
+
 namespace klarex {
+
+// Pop on an empty queue; consumers test IsEmpty first. A standard exception,
+// so every barrier that catches those catches this one too.
+class CQueueUnderflow : public std::runtime_error {
+ public:
+  CQueueUnderflow() : std::runtime_error("SB Queue underflow !") {}
+};
 
 // A found item is a WIN32_FIND_DATAW whose cFileName holds the full path.
 using FoundItem = WIN32_FIND_DATAW;
@@ -16,7 +25,7 @@ class CFoundItemQueue {
   CFoundItemQueue& operator=(const CFoundItemQueue&) = delete;
 
   bool Push(const FoundItem& item);
-  // Throws the text "SB Queue underflow !" (a const char*) when empty.
+  // Throws CQueueUnderflow when empty.
   FoundItem Pop();
   bool IsEmpty();
 

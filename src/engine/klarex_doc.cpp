@@ -31,9 +31,26 @@ std::wstring Under(const std::wstring& base, const wchar_t* name) {
   return base + L'\\' + name;
 }
 
-std::wstring Truncated(std::wstring text) {
-  if (text.size() > kMaxPathChars) text.resize(kMaxPathChars);
+// A value too long for a path buffer stays unresolved: cut, it would name
+// another folder.
+std::wstring Fitting(std::wstring text) {
+  if (text.size() > kMaxPathChars) text.clear();
   return text;
+}
+
+// The profile path of profiles.ini as a suffix of the Firefox folder
+// ("\Profiles\x.default"); empty when it would lead out of that folder: a
+// ".." (or "...") component, or a rooted, drive, UNC or stream path.
+std::wstring ProfileSuffix(std::wstring path) {
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  if (path.empty() || path[0] == L'\\' || path.find(L':') != std::wstring::npos) return {};
+  for (size_t start = 0; start < path.size();) {
+    size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    if (end - start >= 2 && path.find_first_not_of(L'.', start) >= end) return {};
+    start = end + 1;
+  }
+  return L"\\" + path;
 }
 
 // Keeps what stands before the last backslash; no backslash gives empty.
@@ -59,7 +76,7 @@ CKlarexDoc::CKlarexDoc(IMachine& machine) : m_machine(machine) {
   m_allFilesMask = L"*.*";
   m_driveRoot = L"?:\\";
 
-  m_windowsDir = Truncated(m_machine.WindowsDirectory());
+  m_windowsDir = Fitting(m_machine.WindowsDirectory());
   m_systemDrive = m_windowsDir.substr(0, m_driveRoot.size() - 1);
 
   g_folderTypeName = GetFileTypeName(m_windowsDir.c_str());
@@ -76,18 +93,18 @@ CKlarexDoc::CKlarexDoc(IMachine& machine) : m_machine(machine) {
   };
   for (const auto& [csidl, member] : specialFolders) {
     std::wstring path;
-    *member = m_machine.SpecialFolder(csidl, path) ? Truncated(path) : std::wstring();
+    *member = m_machine.SpecialFolder(csidl, path) ? Fitting(path) : std::wstring();
   }
 
-  m_officeShortcutBarDir = Truncated(
+  m_officeShortcutBarDir = Fitting(
       m_machine.RegistryText(HKEY_LOCAL_MACHINE,
                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders\\" +
                                  m_programFilesDir + L"\\Microsoft Office\\Office\\Shortcut Bar",
                              L"null"));
-  m_icqDir = Truncated(m_machine.RegistryText(
+  m_icqDir = Fitting(m_machine.RegistryText(
       HKEY_LOCAL_MACHINE, L"SOFTWARE\\Mirabilis\\ICQ\\ICQPro\\Install\\General\\InstalledDir",
       L"null"));
-  m_netscapeDir = Truncated(CutAtLastBackslash(CutAtLastBackslash(m_machine.RegistryText(
+  m_netscapeDir = Fitting(CutAtLastBackslash(CutAtLastBackslash(m_machine.RegistryText(
       HKEY_LOCAL_MACHINE,
       L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path", L"null"))));
   FindOfficeRoot();
@@ -145,9 +162,9 @@ std::wstring CKlarexDoc::FindFirefoxProfile(bool local) const {
   std::wstring suffix;
   {
     CIniReader profiles(base + L"\\profiles.ini");
-    suffix = L"\\" + profiles.GetString(L"Profile0", L"Path", L".");
+    suffix = ProfileSuffix(profiles.GetString(L"Profile0", L"Path", L"."));
   }
-  std::replace(suffix.begin(), suffix.end(), L'/', L'\\');
+  if (suffix.empty()) return {};  // the profile counts as not found
   if (local) base = FindAppDataFolder(L"Mozilla\\Firefox", true);
   return base + suffix;
 }
@@ -156,7 +173,7 @@ void CKlarexDoc::FindOfficeRoot() {
   const std::vector<std::wstring> versions =
       m_machine.RegistrySubkeys(L"Software\\Microsoft\\Office");
   const std::wstring version = versions.empty() ? L"14.0" : versions.front();
-  m_officeRootDir = Truncated(m_machine.RegistryText(
+  m_officeRootDir = Fitting(m_machine.RegistryText(
       HKEY_LOCAL_MACHINE,
       L"Software\\Microsoft\\Office\\" + version + L"\\Common\\InstallRoot\\Path", L"null"));
 }

@@ -30,7 +30,8 @@ class CKlarexDoc : public CDocument {
 
   // --- Scanner -------------------------------------------------------------
   void AddFoundItem(const wchar_t* fullPath, const FoundItem& item);
-  void ScanFolder(const std::wstring& folder, const wchar_t* mask, const wchar_t* excludedName = L"");
+  void ScanFolder(const std::wstring& folder, const wchar_t* mask,
+                  const wchar_t* excludedName = L"");
   void ScanTree(const std::wstring& folder, const wchar_t* spec);
   void AddPath(const std::wstring& path);
   void ScanFolderMasks(const std::wstring& folder, const NameList& masks);
@@ -93,7 +94,10 @@ class CKlarexDoc : public CDocument {
   std::wstring m_safariLocalDir;
 
   DWORD m_driveMask = 0;
-  CSqliteDb m_historyDb;
+  // A running Firefox holds its database locked: each statement gives up after
+  // this long, so a whole privacy run waits a few seconds at most.
+  static constexpr int kHistoryBusyTimeoutMs = 1500;
+  CSqliteDb m_historyDb{kHistoryBusyTimeoutMs};
 
   // --- Catalogue lists ---------------------------------------------------
   FolderMaskList m_winDirSubfolderMasks;

@@ -1,21 +1,19 @@
 // The file scanner: turns a folder and mask, a tree and a name pattern, or one named path
-// into found items, clearing read-only bits on what it finds.
+// into found items. Listing is a preview: it changes no attribute, owner or time of
+// anything it looks at (read-only bits are cleared by the deletion, on what it deletes).
 #include <shlwapi.h>
 
 #include <cwchar>
 
 #include "engine/klarex_doc.h"
 #include "sys/handles.h"
+#include "sys/paths.h"
 
 namespace klarex {
 
 namespace {
 
 constexpr size_t kMaxPathChars = MAX_PATH - 1;
-
-constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
-                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
-                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
 
 bool IsDotEntry(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
@@ -41,19 +39,17 @@ std::wstring EntryPrefix(const std::wstring& folder) {
   return prefix;
 }
 
-// `prefix` + `mask`; a search path over MAX_PATH takes the long-path form.
+// The search for `mask` in the folder `prefix`, by the folder's exact name: a
+// folder "dir." is searched, not "dir".
 std::wstring SearchPath(const std::wstring& prefix, const wchar_t* mask) {
-  std::wstring search = prefix + mask;
-  if (search.size() >= MAX_PATH && search.size() > 1 && search[1] == L':')
-    search.insert(0, L"\\\\?\\");
-  return search;
+  std::wstring search = ExactPath(prefix);
+  if (search.empty()) return {};
+  if (search.back() != L'\\') search += L'\\';
+  return search + mask;
 }
 
-// Only the read-only bit changes; nothing is written when it is already clear.
-void ClearReadOnly(const std::wstring& path, DWORD attributes) {
-  if (!(attributes & FILE_ATTRIBUTE_READONLY)) return;
-  const DWORD cleared = attributes & kSettableAttributes;
-  SetFileAttributesW(path.c_str(), cleared ? cleared : FILE_ATTRIBUTE_NORMAL);
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(ExactPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Builds prefix + name into `full`; false when the path would not fit 259 characters.
@@ -72,7 +68,6 @@ void WalkTree(CKlarexDoc& doc, const std::wstring& prefix, const wchar_t* spec) 
   if (!search) return;
   std::wstring full;
   // The first entry (normally ".") is neither matched nor entered.
-  if (EntryPath(prefix, entry.cFileName, full)) ClearReadOnly(full, entry.dwFileAttributes);
   while (FindNextFileW(search.get(), &entry)) {
     if (IsDotEntry(entry.cFileName) || !EntryPath(prefix, entry.cFileName, full)) continue;
     const bool matches =
@@ -84,7 +79,6 @@ void WalkTree(CKlarexDoc& doc, const std::wstring& prefix, const wchar_t* spec) 
         WalkTree(doc, full + L'\\', spec);
       continue;
     }
-    ClearReadOnly(full, entry.dwFileAttributes);
     // An empty file is not worth listing; a matching folder is taken whole.
     if (IsFolder(entry.dwFileAttributes) || SizeOf(entry) != 0)
       doc.AddFoundItem(full.c_str(), entry);
@@ -111,19 +105,18 @@ void CKlarexDoc::ScanFolder(const std::wstring& folder, const wchar_t* mask,
   FindHandle search(FindFirstFileW(SearchPath(prefix, mask).c_str(), &entry));
   if (!search) return;
   std::wstring full;
+  // The search also matches short (8.3) names ("thesis.logbook" is THESIS~1.LOG
+  // to "*.log"): every entry's long name must match the mask itself.
   // The first entry is taken without the name tests; a folder there (often
   // ".") is passed over.
-  if (EntryPath(prefix, entry.cFileName, full)) {
-    ClearReadOnly(full, entry.dwFileAttributes);
-    if (!IsFolder(entry.dwFileAttributes) && PathFileExistsW(full.c_str()))
-      AddFoundItem(full.c_str(), entry);
-  }
+  if (!IsFolder(entry.dwFileAttributes) && MatchesMask(entry.cFileName, mask) &&
+      EntryPath(prefix, entry.cFileName, full) && Exists(full))
+    AddFoundItem(full.c_str(), entry);
   while (FindNextFileW(search.get(), &entry)) {
     if (IsDotEntry(entry.cFileName)) continue;
     if (excludedName && std::wcscmp(entry.cFileName, excludedName) == 0) continue;
-    if (!EntryPath(prefix, entry.cFileName, full)) continue;
-    ClearReadOnly(full, entry.dwFileAttributes);
-    if (PathFileExistsW(full.c_str())) AddFoundItem(full.c_str(), entry);
+    if (!MatchesMask(entry.cFileName, mask)) continue;
+    if (EntryPath(prefix, entry.cFileName, full) && Exists(full)) AddFoundItem(full.c_str(), entry);
   }
 }
 

@@ -28,7 +28,9 @@ class CSqliteError {
 
 class CSqliteDb {
  public:
-  CSqliteDb() = default;
+  // `busyTimeoutMs`: how long a statement waits for a database that another
+  // connection has locked.
+  explicit CSqliteDb(int busyTimeoutMs = 60000) : m_busyTimeoutMs(busyTimeoutMs) {}
   virtual ~CSqliteDb();
   CSqliteDb(const CSqliteDb&) = delete;
   CSqliteDb& operator=(const CSqliteDb&) = delete;
@@ -43,7 +45,7 @@ class CSqliteDb {
 
  private:
   sqlite3* m_db = nullptr;
-  int m_busyTimeoutMs = 60000;
+  int m_busyTimeoutMs;
 };
 
 }  // namespace klarex

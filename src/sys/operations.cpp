@@ -1,15 +1,10 @@
 #include "sys/operations.h"
 
 #include <aclapi.h>
-#include <shellapi.h>
 #include <shlwapi.h>
 #include <wininet.h>
 
-#include <cwchar>
 #include <memory>
-#include <mutex>
-
-#include "sys/status_sink.h"
 
 namespace klarex {
 
@@ -17,18 +12,6 @@ namespace {
 
 constexpr DWORD kFullAccess = 0x101FFFFF;  // GENERIC_ALL plus every standard and specific right
 constexpr DWORD kInheritToAll = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
-
-std::mutex g_currentItemMutex;
-std::wstring g_currentItemPath;
-
-bool IsLinkedFolder(DWORD attributes) {
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-bool IsDotEntry(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
 
 struct UrlCacheFindTraits {
   using handle_type = HANDLE;
@@ -41,6 +24,14 @@ using UrlCacheFind = UniqueHandle<UrlCacheFindTraits>;
 // Cache entries are variable-sized structures; new[] of uint64_t keeps them aligned.
 std::unique_ptr<uint64_t[]> EntryBuffer(DWORD bytes) {
   return std::make_unique<uint64_t[]>(bytes / sizeof(uint64_t) + 1);
+}
+
+bool HasOnlyNamedComponents(const wchar_t* key) {
+  if (!key || *key == L'\0' || *key == L'\\') return false;
+  for (const wchar_t* c = key; *c; ++c) {
+    if (*c == L'\\' && (c[1] == L'\\' || c[1] == L'\0')) return false;
+  }
+  return true;
 }
 
 void FillEntry(EXPLICIT_ACCESSW& entry, PSID sid, TRUSTEE_TYPE type) {
@@ -98,63 +89,7 @@ void PrepareSecurityState(SecurityState& state) {
   if (SetEntriesInAclW(2, entries, nullptr, &acl) == ERROR_SUCCESS) state.fullAccessAcl = acl;
 }
 
-// --- Deleting -----------------------------------------------------------------------
-
-bool DeletePath(std::wstring path, bool permanent) {
-  SHFILEOPSTRUCTW operation{};
-  operation.hwnd = nullptr;
-  operation.wFunc = FO_DELETE;
-  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | (permanent ? 0 : FOF_ALLOWUNDO);
-  // The shell takes a list of names ended by an empty one.
-  path.push_back(L'\0');
-  operation.pFrom = path.c_str();
-
-  // One attribute read answers both "does it exist" and "is it a link".
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  ShowDeletingStatus(path.substr(0, path.size() - 1));
-
-  // A link holds no data of its own; removing it must never reach into its target.
-  if (IsLinkedFolder(attributes)) return RemoveDirectoryW(path.c_str()) != FALSE;
-
-  if (!permanent) return SHFileOperationW(&operation) == 0;
-  if (DeleteFileW(path.c_str())) return true;
-  // A folder, or a file in use or protected: let Windows remove it at the next restart.
-  MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  return false;
-}
-
-bool DeleteFolderTree(const std::wstring& folder) {
-  if (!IsLinkedFolder(GetFileAttributesW(folder.c_str()))) {
-    WIN32_FIND_DATAW entry;
-    FindHandle search(FindFirstFileW((folder + L"\\*.*").c_str(), &entry));
-    if (search) {
-      do {
-        if (IsDotEntry(entry.cFileName)) continue;
-        const std::wstring child = folder + L"\\" + entry.cFileName;
-        // A linked folder is handed to DeletePath as it is, which removes the link only.
-        if (!IsLinkedFolder(entry.dwFileAttributes) &&
-            (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-          DeleteFolderTree(child);
-        }
-        DeletePath(child, true);
-      } while (FindNextFileW(search.get(), &entry));
-    }
-  }
-  // The worker's own item was registered for removal at restart: leave it in place.
-  if (folder != GetCurrentItemPath()) RemoveDirectoryW(folder.c_str());
-  return true;
-}
-
-void SetCurrentItemPath(const std::wstring& path) {
-  std::lock_guard lock(g_currentItemMutex);
-  g_currentItemPath = path;
-}
-
-std::wstring GetCurrentItemPath() {
-  std::lock_guard lock(g_currentItemMutex);
-  return g_currentItemPath;
-}
+// --- URL cache ------------------------------------------------------------------------
 
 bool ClearUrlCache() {
   DWORD size = 0;
@@ -218,8 +153,9 @@ void TakeOwnership(const SecurityState& state, const std::wstring& path) {
 
 void DeleteRegistryKeys(std::vector<const wchar_t*> keys, int* counter) {
   for (const wchar_t* key : keys) {
-    // A name without any key in it would address HKEY_CURRENT_USER itself and wipe all of it.
-    if (key && key[wcsspn(key, L"\\")] != L'\0') SHDeleteKeyW(HKEY_CURRENT_USER, key);
+    // An empty component ("", "\\x", "x\\\\y", "Software\\") makes the registry address a
+    // parent key, up to HKEY_CURRENT_USER itself, and wipe all of it.
+    if (HasOnlyNamedComponents(key)) SHDeleteKeyW(HKEY_CURRENT_USER, key);
     if (counter) ++*counter;
   }
   keys.clear();

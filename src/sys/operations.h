@@ -30,26 +30,35 @@ struct SecurityState {
 SecurityState& ProcessSecurityState();
 void PrepareSecurityState(SecurityState& state);
 
-// Deletes one file or folder: permanently (falling back to removal at the next
-// restart) or to the Recycle Bin. False for a missing path. A linked folder is
-// removed as a link, never entered.
-bool DeletePath(std::wstring path, bool permanent);
+// What happened to an item handed to DeletePath.
+enum class DeleteOutcome {
+  Deleted,      // gone for good
+  Recycled,     // moved to the Recycle Bin
+  AtRestart,    // registered for removal at the next restart
+  LinkRemoved,  // a link (reparse point) removed; what it points to is untouched
+  Missing,      // already gone before anything was done
+  Failed,       // still there
+};
 
-// Empties a folder tree permanently; removes the folder itself unless it is the
-// current item (the deletion worker's DeletePath registered that one). Never
-// enters linked folders. Always true.
-bool DeleteFolderTree(const std::wstring& folder);
+// True for the outcomes after which the item is gone or will go at restart.
+inline bool IsGone(DeleteOutcome outcome) { return outcome != DeleteOutcome::Failed; }
 
-// The path of the row the deletion worker is handling. Written and read by the
-// worker thread (DeleteFolderTree); guarded so any thread may read a whole copy.
-void SetCurrentItemPath(const std::wstring& path);
-std::wstring GetCurrentItemPath();
+// Deletes one file or folder: permanently (a folder with all it holds; what is
+// in use is registered for removal at the next restart) or to the Recycle Bin.
+// Every call uses the item's exact name. Read-only bits are cleared only on
+// what is being deleted, just before it goes, and ownership is taken only of
+// what cannot be deleted otherwise. An entry that does not lead to itself (a
+// link that Wine shows as a plain file or folder) is never deleted through and
+// never entered: it stays, and so does the folder holding it.
+DeleteOutcome DeletePath(std::wstring path, bool permanent);
 
 // Deletes every entry of the WinINet URL cache; false if the enumeration could
 // not start (an empty cache).
 bool ClearUrlCache();
 
 bool SetPrivilege(HANDLE token, bool enable);
+// Gives the process full access to a file or folder, taking ownership if need
+// be. Takes exact ("\\?\") paths as well.
 void TakeOwnership(const std::wstring& path);
 void TakeOwnership(const SecurityState& state, const std::wstring& path);
 

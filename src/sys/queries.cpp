@@ -7,12 +7,15 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "sys/paths.h"
+
 namespace klarex {
 
 namespace {
 
 constexpr size_t kTypeNameChars = 260;
-wchar_t g_typeName[kTypeNameChars];
+// One buffer per thread: the list fills rows on the privacy worker too.
+thread_local wchar_t g_typeName[kTypeNameChars];
 
 // Working buffer of one GetFolderSize level, on the stack: no allocation per entry.
 constexpr size_t kFolderBufferChars = 2000;
@@ -59,6 +62,10 @@ bool QueryFileSize(const wchar_t* path, uint64_t* size) {
 
 bool GetFolderSize(const wchar_t* folder, uint64_t* accumulator) {
   if (!folder || !accumulator) return false;
+  // By the exact name: "dir." is measured, not "dir" (nested calls pass it on).
+  const std::wstring exact = ExactPath(folder);
+  if (exact.empty()) return false;
+  folder = exact.c_str();
   // A folder that is itself a link is not walked either.
   const DWORD attributes = GetFileAttributesW(folder);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
@@ -104,8 +111,12 @@ std::wstring ResolveWildcardFolder(std::wstring& folder, const wchar_t* pattern)
   WIN32_FIND_DATAW entry;
   FindHandle search(FindFirstFileW(pattern, &entry));
   if (!search) return {};
-  bool found = !IsDotEntry(entry.cFileName);
-  while (!found && FindNextFileW(search.get(), &entry)) found = !IsDotEntry(entry.cFileName);
+  // The search also matches short (8.3) names: only the long name counts.
+  auto wanted = [&] {
+    return !IsDotEntry(entry.cFileName) && MatchesMask(entry.cFileName, pattern);
+  };
+  bool found = wanted();
+  while (!found && FindNextFileW(search.get(), &entry)) found = wanted();
   if (!found) return {};
   wchar_t joined[MAX_PATH];
   if (!PathCombineW(joined, folder.c_str(), entry.cFileName)) return {};

@@ -12,8 +12,8 @@
 namespace klarex {
 
 // The shell's type name of a path ("Folder", "Text Document"...). Falls back to
-// the upper-cased "<.ext> File". Returns a process-wide buffer that the next
-// call overwrites; user-interface thread only.
+// the upper-cased "<.ext> File". Returns a buffer of the calling thread that
+// its next call overwrites.
 const wchar_t* GetFileTypeName(const wchar_t* path);
 
 // Size of a file in bytes (64-bit). False when either argument is missing or the

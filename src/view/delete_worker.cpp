@@ -2,8 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "../res/ids_main.h"
-#include "engine/klarex_doc.h"
 #include "framework/language.h"
 #include "framework/resources.h"
 #include "sys/operations.h"
@@ -21,13 +22,8 @@ namespace {
 
 class CSystemDeleteOperations : public IDeleteOperations {
  public:
-  void SetCurrentItemPath(const std::wstring& path) override { klarex::SetCurrentItemPath(path); }
-  void TakeOwnership(const std::wstring& path) override { klarex::TakeOwnership(path); }
-  bool DeletePath(const std::wstring& path, bool permanent) override {
+  DeleteOutcome DeletePath(const std::wstring& path, bool permanent) override {
     return klarex::DeletePath(path, permanent);
-  }
-  bool DeleteFolderTree(const std::wstring& path) override {
-    return klarex::DeleteFolderTree(path);
   }
 };
 
@@ -35,7 +31,6 @@ class CViewDeletionHost : public IDeletionHost {
  public:
   explicit CViewDeletionHost(CKlarexView& view) : m_view(view) {}
   HWND ListWindow() const override { return m_view.Handle(); }
-  const std::wstring& FolderTypeName() const override { return g_folderTypeName; }
   void ShowSelectionStatus() override { m_view.ShowSelectionStatus(); }
   void SetStatusText(const std::wstring& text) override { StatusLine().SetStatusText(text); }
   void ShowDeletingStatus(const std::wstring& path) override {
@@ -89,7 +84,7 @@ bool CDeletionWorker::Start(bool permanent) {
   m_list = m_host.ListWindow();
   m_permanent = permanent;
   {
-    std::lock_guard<std::mutex> lock(m_announcedLock);
+    std::lock_guard<std::mutex> lock(m_lock);
     m_announced.clear();
   }
   // The rows are read here, where it costs nothing; the worker then asks the
@@ -103,11 +98,10 @@ bool CDeletionWorker::Start(bool permanent) {
     item.stateMask = LVIS_SELECTED;
     ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     if (!(item.state & LVIS_SELECTED)) continue;
-    // Only a permanent deletion treats folders differently.
-    const bool folder = permanent && ListItemText(m_list, i, 1) == m_host.FolderTypeName();
-    m_items.push_back({i, ListItemText(m_list, i, 0), folder});
+    m_items.push_back({i, ListItemText(m_list, i, 0)});
   }
   m_shownPercent = -1;
+  m_keptRows = 0;
   m_selectionReduced.store(false);
   m_busy.store(true);
   ::EnableWindow(m_list, FALSE);
@@ -124,23 +118,49 @@ bool CDeletionWorker::Start(bool permanent) {
 }
 
 DWORD WINAPI CDeletionWorker::ThreadProc(void* self) {
-  static_cast<CDeletionWorker*>(self)->Run();
+  auto* worker = static_cast<CDeletionWorker*>(self);
+  try {
+    worker->Run();
+  } catch (...) {
+    // The row being handled keeps its place; the list is given back as after
+    // any run.
+  }
+  ::PostMessageW(worker->m_list, WM_DELETION_FINISHED, 0, 0);
   return 0;
 }
 
 bool CDeletionWorker::Announce(int row, const std::wstring& path) {
-  std::lock_guard<std::mutex> lock(m_announcedLock);
+  std::lock_guard<std::mutex> lock(m_lock);
   m_announced.push_back(path);
   if (::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(row), -1)) return true;
   m_announced.pop_back();
   return false;
 }
 
+void CDeletionWorker::ReportHandled(size_t index, DeleteOutcome outcome) {
+  Item& item = m_items[index];
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    item.outcome = outcome;
+  }
+  ::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(item.row), m_selectedAtStart);
+}
+
+DeleteOutcome CDeletionWorker::OutcomeOf(int row) {
+  // Rows are in descending order.
+  auto item = std::lower_bound(m_items.begin(), m_items.end(), row,
+                               [](const Item& it, int r) { return it.row > r; });
+  if (item == m_items.end() || item->row != row) return DeleteOutcome::Failed;
+  std::lock_guard<std::mutex> lock(m_lock);
+  return item->outcome;
+}
+
 void CDeletionWorker::Run() {
   // The list is read only through sent messages, which the user-interface
   // thread answers between its own; rows change only through posted ones.
   // Rows go from the last to the first, so a removed row never moves one to come.
-  for (const Item& item : m_items) {
+  for (size_t i = 0; i < m_items.size(); ++i) {
+    const Item& item = m_items[i];
     if (!m_busy.load()) break;
     // Asking the list costs a round trip to the user-interface thread: it is
     // asked only once the user has unselected something during the run.
@@ -149,24 +169,14 @@ void CDeletionWorker::Run() {
           LVIS_SELECTED)) {
       continue;
     }
-    m_ops.SetCurrentItemPath(item.path);
     Announce(item.row, item.path);
-    if (!item.path.empty()) {
-      // The user chose this item, so it may be taken over if it is protected;
-      // items the user keeps are never changed.
-      m_ops.TakeOwnership(item.path);
-      m_ops.DeletePath(item.path, m_permanent);
-      if (item.folder) m_ops.DeleteFolderTree(item.path);
-    }
-    ::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(item.row), m_selectedAtStart);
+    ReportHandled(i, m_ops.DeletePath(item.path, m_permanent));
   }
-  ::PostMessageW(m_list, WM_DELETION_FINISHED, 0, 0);
 }
 
-int CDeletionWorker::ProgressPercent(int selectedAtStart, int selectedNow) {
+int CDeletionWorker::ProgressPercent(int selectedAtStart, int waiting) {
   if (selectedAtStart <= 0) return 100;
-  long long percent =
-      (static_cast<long long>(selectedAtStart) - selectedNow) * 100 / selectedAtStart;
+  long long percent = (static_cast<long long>(selectedAtStart) - waiting) * 100 / selectedAtStart;
   return static_cast<int>(percent < 0 ? 0 : (percent > 100 ? 100 : percent));
 }
 
@@ -175,7 +185,7 @@ LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
   if (lParam < 0) {
     std::wstring path;
     {
-      std::lock_guard<std::mutex> lock(m_announcedLock);
+      std::lock_guard<std::mutex> lock(m_lock);
       if (m_announced.empty()) return 0;
       path = std::move(m_announced.front());
       m_announced.pop_front();
@@ -194,12 +204,19 @@ LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
     m_redrawSuspended = true;
     m_lastRedraw = now;
   }
-  m_removingRow = true;
-  ::SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-  m_removingRow = false;
+  // A row goes only when its item is gone or will go at restart; one that
+  // stays keeps its selection, so the user sees what is left.
+  if (IsGone(OutcomeOf(row))) {
+    m_removingRow = true;
+    ::SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    m_removingRow = false;
+  } else {
+    ++m_keptRows;
+  }
   ::SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
   // The bar and the taskbar button move only when the figure changes.
-  const int percent = ProgressPercent(selectedAtStart, SelectedCount(list));
+  const int waiting = SelectedCount(list) - m_keptRows;
+  const int percent = ProgressPercent(selectedAtStart, waiting < 0 ? 0 : waiting);
   if (percent != m_shownPercent) {
     m_shownPercent = percent;
     m_host.ShowProgress(percent);
@@ -253,7 +270,7 @@ void CDeletionWorker::Shutdown() {
     ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
   m_thread.reset();
-  std::lock_guard<std::mutex> lock(m_announcedLock);
+  std::lock_guard<std::mutex> lock(m_lock);
   m_announced.clear();
 }
 

@@ -14,23 +14,23 @@
 #include <vector>
 
 #include "sys/handles.h"
+#include "sys/operations.h"
 
 namespace klarex {
 
 // Posted by the worker to the list window.
 constexpr UINT WM_DELETION_FINISHED = WM_USER + 0x101;  // (0, 0)
 // (row, -1): the row is about to be deleted; (row, s0): the row was handled,
-// s0 = rows selected when the worker started.
+// s0 = rows selected when the worker started. A handled row is removed only
+// when its item is gone (or will go at restart); otherwise it stays selected.
 constexpr UINT WM_DELETION_PROGRESS = WM_USER + 0x102;
 
-// The file-system operations the worker applies to each item.
+// The file-system operation the worker applies to each item (a folder with
+// all it holds).
 class IDeleteOperations {
  public:
   virtual ~IDeleteOperations() = default;
-  virtual void SetCurrentItemPath(const std::wstring& path) = 0;
-  virtual void TakeOwnership(const std::wstring& path) = 0;
-  virtual bool DeletePath(const std::wstring& path, bool permanent) = 0;
-  virtual bool DeleteFolderTree(const std::wstring& path) = 0;
+  virtual DeleteOutcome DeletePath(const std::wstring& path, bool permanent) = 0;
 };
 
 // The real operations of the sys layer.
@@ -41,7 +41,6 @@ class IDeletionHost {
  public:
   virtual ~IDeletionHost() = default;
   virtual HWND ListWindow() const = 0;
-  virtual const std::wstring& FolderTypeName() const = 0;
   virtual void ShowSelectionStatus() = 0;
   virtual void SetStatusText(const std::wstring& text) = 0;
   virtual void ShowDeletingStatus(const std::wstring& path) = 0;
@@ -91,18 +90,23 @@ class CDeletionWorker {
   // With no rows left: "Ready"; with n = 0 (the run is over) the next mode.
   void EmptyListCheck(int n);
 
-  // Percentage shown after a handled row; kept within 0-100.
-  static int ProgressPercent(int selectedAtStart, int selectedNow);
+  // Percentage shown after a handled row; kept within 0-100. `waiting` are
+  // the selected rows not handled yet.
+  static int ProgressPercent(int selectedAtStart, int waiting);
 
  private:
+  // Nothing escapes it: an exception ends the run as if it were complete.
   static DWORD WINAPI ThreadProc(void* self);
   void Run();
   bool Announce(int row, const std::wstring& path);
+  void ReportHandled(size_t index, DeleteOutcome outcome);
+  // User-interface thread: the outcome of the handled row `row`.
+  DeleteOutcome OutcomeOf(int row);
 
   struct Item {
     int row;
     std::wstring path;
-    bool folder;  // permanent deletion of a folder row: its tree is emptied too
+    DeleteOutcome outcome = DeleteOutcome::Failed;  // set once handled, under m_lock
   };
 
   IDeletionHost& m_host;
@@ -117,13 +121,15 @@ class CDeletionWorker {
   static constexpr DWORD kRedrawMs = 100;
   void ResumeRedraw();
   int m_shownPercent = -1;
+  int m_keptRows = 0;  // handled rows that stayed, still selected
   bool m_redrawSuspended = false;
   DWORD m_lastRedraw = 0;
   std::atomic<bool>& m_busy;
   KernelHandle m_thread;
-  // Paths of announced rows, in message order: each (row, -1) message takes
-  // the front one, so the handler shows a whole copy of its own.
-  std::mutex m_announcedLock;
+  // Guards the outcomes in m_items and the paths of announced rows, kept in
+  // message order: each (row, -1) message takes the front one, so the handler
+  // shows a whole copy of its own.
+  std::mutex m_lock;
   std::deque<std::wstring> m_announced;
 };
 

@@ -103,10 +103,32 @@ TEST(Catalogue, BaseFoldersComeFromTheMachine) {
   EXPECT_EQ(doc.m_internetCacheDir,
             machine / L"Users\\u\\AppData\\Local\\Microsoft\\Windows\\INetCache");
   EXPECT_EQ(doc.m_officeShortcutBarDir, L"X:\\Office\\Shortcut Bar");
-  EXPECT_EQ(doc.m_icqDir, std::wstring(259, L'i'));  // cut to fit a path buffer
-  EXPECT_EQ(doc.m_netscapeDir, L"");                 // "null" has no backslash
+  EXPECT_EQ(doc.m_icqDir, L"");       // too long: cut, it would name another folder
+  EXPECT_EQ(doc.m_netscapeDir, L"");  // "null" has no backslash
   EXPECT_EQ(doc.m_officeRootDir, L"null");
   EXPECT_EQ(doc.m_safariLocalDir, machine / L"Users\\u\\AppData\\Local\\Apple Computer\\Safari");
+}
+
+TEST(Catalogue, ValuesTooLongForAPathBufferStayUnresolved) {
+  // Cut to 259 characters, each would name another (existing) folder.
+  const std::wstring fits = L"C:\\" + std::wstring(256, L'f');  // 259 characters
+  const std::wstring tooLong = fits + L"\\Office";
+  FakeMachine machine;
+  machine.windowsDir = fits + L"x";
+  machine.specialFolders[CSIDL_APPDATA] = tooLong;
+  machine.specialFolders[CSIDL_MYMUSIC] = fits;
+  machine.SetRegistry(HKEY_LOCAL_MACHINE,
+                      L"Software\\Microsoft\\Office\\14.0\\Common\\InstallRoot\\Path", tooLong);
+  machine.SetRegistry(
+      HKEY_LOCAL_MACHINE,
+      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path",
+      tooLong + L"\\Communicator\\Program");
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_windowsDir, L"");
+  EXPECT_EQ(doc.m_appDataDir, L"");
+  EXPECT_EQ(doc.m_officeRootDir, L"");
+  EXPECT_EQ(doc.m_netscapeDir, L"");
+  EXPECT_EQ(doc.m_musicDir, fits);  // 259 characters still fit
 }
 
 TEST(Catalogue, MissingValuesAndVariablesGiveNullOrEmpty) {
@@ -290,6 +312,32 @@ TEST(Catalogue, FirefoxProfileWithoutProfilesIniIsTheFolderItself) {
     EXPECT_EQ(doc.m_firefoxProfileDir,
               machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\y.default");
   }
+}
+
+TEST(Catalogue, FirefoxProfileOutsideTheFirefoxFolderCountsAsNotFound) {
+  for (const wchar_t* path : {L"../../..", L"Profiles/../../x", L"Profiles/../..", L"..", L"...",
+                              L"Profiles/.../x", L"C:/Users", L"C:x", L"/abs/x",
+                              L"\\\\server\\share\\x", L"\\rooted", L"x.default:stream"}) {
+    FakeMachine machine;
+    const std::wstring ini =
+        machine.File(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini");
+    WritePrivateProfileStringW(L"Profile0", L"Path", path, ini.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+    CKlarexDoc doc(machine);
+    EXPECT_EQ(doc.m_firefoxProfileDir, L"") << path;
+    EXPECT_EQ(doc.m_firefoxLocalProfileDir, L"") << path;
+  }
+}
+
+TEST(Catalogue, FirefoxProfileWithDotsInsideNamesIsKept) {
+  FakeMachine machine;
+  const std::wstring ini =
+      machine.File(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini");
+  WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/a..b.default", ini.c_str());
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+  CKlarexDoc doc(machine);
+  EXPECT_EQ(doc.m_firefoxProfileDir,
+            machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\a..b.default");
 }
 
 TEST(Catalogue, OldMozillaProfileEndsInTheFirstSltEntry) {

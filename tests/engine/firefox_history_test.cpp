@@ -86,7 +86,7 @@ TEST_F(FirefoxHistory, MissingTablesAreReportedAndStopOnlyTheirOwnStatement) {
   doc.ClearFirefoxInputHistory();
   EXPECT_EQ(sink.texts,
             (std::vector<std::wstring>{
-                L"Cannot clear Firefox history",
+                L"Cannot clear Firefox history: SQLITE_ERROR[1]: no such table: moz_places",
                 L"Firefox input history: SQLITE_ERROR[1]: no such table: moz_inputhistory"}));
   // The visits statement comes second and is skipped once the first has failed.
   EXPECT_EQ(Rows(places, "moz_historyvisits"), 2);
@@ -113,7 +113,9 @@ TEST_F(FirefoxHistory, MissingProfileOrDatabaseIsSilentAndCreatesNothing) {
   // clean-up says it could not clear instead of pretending it did.
   ASSERT_TRUE(CreatePlacesDb(places));
   doc.ClearFirefoxHistory();
-  EXPECT_EQ(sink.texts, std::vector<std::wstring>{L"Cannot clear Firefox history"});
+  EXPECT_EQ(sink.texts,
+            std::vector<std::wstring>{
+                L"Cannot clear Firefox history: DBLAYER_ERROR[1000]: Database not open"});
   EXPECT_EQ(Rows(places, "moz_historyvisits"), 6);
 }
 
@@ -131,10 +133,34 @@ TEST_F(FirefoxHistory, FileThatIsNotADatabaseIsReportedAndKept) {
   doc.OpenFirefoxHistory();
   doc.ClearFirefoxHistory();
   doc.ClearFirefoxInputHistory();
-  EXPECT_EQ(sink.texts, (std::vector<std::wstring>{
-                            L"Cannot clear Firefox history",
-                            L"Firefox input history: UNKNOWN_ERROR[26]: file is not a database"}));
+  EXPECT_EQ(sink.texts,
+            (std::vector<std::wstring>{
+                L"Cannot clear Firefox history: UNKNOWN_ERROR[26]: file is not a database",
+                L"Firefox input history: UNKNOWN_ERROR[26]: file is not a database"}));
   EXPECT_EQ(SizeOf(places), 2048u);
+}
+
+TEST_F(FirefoxHistory, ALockedDatabaseIsGivenUpWithinSecondsAndSaysWhy) {
+  machine.Folder(kProfile);
+  ASSERT_TRUE(CreatePlacesDb(places));
+  ASSERT_TRUE(doc.OpenFirefoxHistory());
+  {
+    test::DatabaseLock firefox(places);  // what a running Firefox holds
+    ASSERT_TRUE(firefox.Held());
+    const ULONGLONG start = GetTickCount64();
+    doc.ClearFirefoxHistory();
+    doc.ClearFirefoxInputHistory();
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+  }
+  EXPECT_EQ(sink.texts, (std::vector<std::wstring>{
+                            L"Cannot clear Firefox history: SQLITE_BUSY[5]: database is locked",
+                            L"Firefox input history: SQLITE_BUSY[5]: database is locked"}));
+  EXPECT_EQ(Rows(places, "moz_historyvisits"), 6);
+  // Once Firefox lets go, the next run clears it.
+  sink.texts.clear();
+  doc.ClearFirefoxHistory();
+  EXPECT_TRUE(sink.texts.empty());
+  EXPECT_EQ(Rows(places, "moz_historyvisits"), 0);
 }
 
 TEST_F(FirefoxHistory, FailedOpenIsKeptForTheStatusLineOnce) {

@@ -87,6 +87,9 @@ TEST(StandardScan, FindsEveryPlaceInRecipeOrderWithWindowsOnD) {
                               L"x.tmp", L"notes.txt", L"progman.ini", L"winfile.ini"})
     plan.Find(win + L"\\" + name);
   plan.Decoy(win + L"\\explorer.exe");
+  // Names whose short (8.3) names end in a listed extension: a user's files.
+  for (const wchar_t* name : {L"thesis.logbook", L"budget.tmpl", L"photos.bakery"})
+    plan.Decoy(win + L"\\" + name);
   // 2: (subfolder, mask) pairs.
   for (const auto& [folder, mask] : test::kWinDirSubfolderMasks)
     plan.Find(win + L"\\" + folder + L"\\" + Matching(mask));
@@ -142,6 +145,8 @@ TEST(StandardScan, FindsEveryPlaceInRecipeOrderWithWindowsOnD) {
   plan.Find(L"C:\\" + unique + L".log");
   plan.Find(L"D:\\" + unique + L".bak");
   plan.Find(L"D:\\" + unique + L".tmp");
+  plan.Decoy(L"C:\\" + unique + L".chkpt");
+  plan.Decoy(L"D:\\" + unique + L".logbook");
   plan.FindFolder(L"D:\\Found.002");
 
   CKlarexDoc doc(machine);
@@ -257,6 +262,21 @@ TEST_F(BrowserMachine, CookiesScanFindsEveryStoreInRecipeOrder) {
   doc.ScanCookies();
   EXPECT_EQ(view.Paths(), plan.expected);
   EXPECT_EQ(view.updates, plan.folderItems + 1);
+}
+
+TEST(OfflineScan, AProfilePathLeadingOutOfFirefoxFindsNothingThere) {
+  FakeMachine machine;
+  // The local profile becomes AppData itself, whose "*.bak" files are the user's.
+  WriteIni(machine.File(std::wstring(test::kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini"),
+           L"Profile0", L"Path", L"../../..");
+  machine.File(L"Users\\u\\AppData\\thesis.bak");
+  machine.File(L"Users\\u\\AppData\\minidumps\\x.dmp");
+  machine.File(L"Users\\u\\AppData\\Local\\cookies.sqlite");
+  CKlarexDoc doc(machine);
+  CollectingView view(doc);
+  doc.ScanOfflineTemp();
+  doc.ScanCookies();
+  EXPECT_TRUE(view.items.empty()) << (view.items.empty() ? L"" : view.Paths().front());
 }
 
 TEST(CookiesScan, MachineWithNothingGivesAnEmptyListAndOneUpdate) {

@@ -24,11 +24,12 @@ FoundItem Item(const wchar_t* path) {
   return item;
 }
 
+// The underflow is a standard exception, caught where any of those is.
 std::string PopFailure(CFoundItemQueue& queue) {
   try {
     queue.Pop();
-  } catch (const char* text) {
-    return text;
+  } catch (const std::exception& error) {
+    return error.what();
   }
   return "no exception";
 }
@@ -140,26 +141,59 @@ TEST_F(ScannerTest, FolderMasksFollowTheListOrder) {
             (Paths{Dir(L"m\\a.tmp"), Dir(L"m\\b.bak"), Dir(L"m\\b.bak"), Dir(L"m\\b.bak")}));
 }
 
-TEST_F(ScannerTest, FoundFilesLoseTheirReadOnlyBit) {
+TEST_F(ScannerTest, ScanningChangesNoAttribute) {
   const std::wstring first = tree.File(L"r\\a.log");
   const std::wstring later = tree.File(L"r\\b.log");
   const std::wstring unmatched = tree.File(L"r\\c.txt");
   const std::wstring emptyMatch = tree.File(L"t\\deep\\e.log", 0);
-  for (const auto& path : {first, later, unmatched, emptyMatch}) MakeReadOnly(path);
+  const std::wstring found = tree.File(L"t\\deep\\f.log");
+  for (const auto& path : {first, unmatched, emptyMatch, found}) MakeReadOnly(path);
   SetFileAttributesW(later.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesW(Dir(L"t").c_str(), FILE_ATTRIBUTE_HIDDEN);  // its "." comes first
+  std::vector<DWORD> before;
+  const std::vector<std::wstring> all = {first, later, unmatched, emptyMatch, found, Dir(L"t")};
+  for (const auto& path : all) before.push_back(GetFileAttributesW(path.c_str()));
 
   doc.ScanFolder(Dir(L"r"), L"*.log");
   doc.ScanTree(Dir(L"t"), L"*.log");
   doc.UpdateAllViews(nullptr);
 
-  EXPECT_EQ(view.Paths(), (Paths{first, later}));
-  EXPECT_FALSE(IsReadOnly(first));
-  EXPECT_FALSE(IsReadOnly(later));
-  EXPECT_TRUE(GetFileAttributesW(later.c_str()) & FILE_ATTRIBUTE_HIDDEN);  // only read-only goes
-  EXPECT_TRUE(IsReadOnly(unmatched));
-  EXPECT_FALSE(IsReadOnly(emptyMatch));  // matched but not queued
-  // The record keeps the attributes as found.
+  EXPECT_EQ(view.Paths(), (Paths{first, later, found}));
+  std::vector<DWORD> after;
+  for (const auto& path : all) after.push_back(GetFileAttributesW(path.c_str()));
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(IsReadOnly(first));
+  // The record keeps the attributes as found (the list shows the read-only icon).
   EXPECT_TRUE(view.items[0].dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(ScannerTest, MasksMatchLongNamesNotShortOnes) {
+  // Each decoy's short (8.3) name ends in the extension its neighbour's mask asks for.
+  for (const wchar_t* name : {L"archive.chkpt", L"budget.tmpl", L"photos.bakery", L"thesis.logbook",
+                              L"a.log", L"b.tmp", L"c.bak", L"d.chk"})
+    tree.File(std::wstring(L"m\\") + name);
+  doc.ScanFolderMasks(Dir(L"m"), {L"*.chk", L"*.bak", L"*.log", L"*.tmp", L"*.log.*"});
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(), (Paths{Dir(L"m\\d.chk"), Dir(L"m\\c.bak"), Dir(L"m\\a.log"),
+                                 Dir(L"m\\b.tmp"), Dir(L"m\\a.log")}));
+}
+
+TEST_F(ScannerTest, TreeWalksFoldersByTheirExactNames) {
+  // "dir." is not "dir": its own entries are found, under its own name.
+  const std::wstring dotted = Dir(L"t\\dir.");
+  tree.Folder(L"t");
+  CreateDirectoryW((L"\\\\?\\" + dotted).c_str(), nullptr);
+  HANDLE file = CreateFileW((L"\\\\?\\" + dotted + L"\\inner.log").c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, "x", 1, &written, nullptr);
+  CloseHandle(file);
+  tree.File(L"t\\dir\\other.log");
+  doc.ScanTree(Dir(L"t"), L"*.log");
+  doc.ScanFolder(dotted, L"*.*");
+  doc.UpdateAllViews(nullptr);
+  EXPECT_EQ(view.Paths(),
+            (Paths{Dir(L"t\\dir\\other.log"), dotted + L"\\inner.log", dotted + L"\\inner.log"}));
 }
 
 TEST_F(ScannerTest, TreeQueuesNonEmptyMatchesAtAnyDepthAndMatchingFoldersWhole) {
@@ -201,8 +235,8 @@ TEST_F(ScannerTest, TreeNeverEntersALinkedFolderButMatchesItsName) {
   doc.ScanTree(Dir(L"t"), L"Cache");
   doc.UpdateAllViews(nullptr);
   EXPECT_EQ(view.Paths(), (Paths{Dir(L"t\\a.log"), Dir(L"t\\Cache")}));
-  test::RemoveFolderLink(Dir(L"t\\link"));
-  test::RemoveFolderLink(Dir(L"t\\Cache"));
+  test::RemoveLink(Dir(L"t\\link"));
+  test::RemoveLink(Dir(L"t\\Cache"));
 }
 
 TEST_F(ScannerTest, EntriesWhosePathWouldNotFitArePassedOver) {

@@ -11,13 +11,14 @@ namespace {
 
 std::atomic<unsigned> g_requests{0};
 
-// Wine's kernel32 export; absent on Windows.
+// Wine's kernel32 export; absent on Windows. The "\\?\" form keeps names
+// ending in a dot or a space as they are.
 std::string UnixPath(const std::wstring& dosPath) {
   using Fn = char*(__cdecl*)(const wchar_t*);
-  static auto fn = reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  static auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   if (!fn) return {};
-  char* unix = fn(dosPath.c_str());
+  char* unix = fn((L"\\\\?\\" + dosPath).c_str());
   if (!unix) return {};
   std::string result = unix;
   HeapFree(GetProcessHeap(), 0, unix);
@@ -45,26 +46,32 @@ bool Request(const std::string& body) {
   return false;
 }
 
+// Asks the helper for `link` -> `target`; an empty target removes `link`.
+bool RequestLink(const std::wstring& link, const std::wstring& target) {
+  std::wstring parent = link.substr(0, link.rfind(L'\\'));
+  std::string unixParent = UnixPath(parent);
+  std::string unixTarget = target.empty() ? std::string() : UnixPath(target);
+  if (unixParent.empty() || (!target.empty() && unixTarget.empty())) return false;
+  std::string name(link.begin() + static_cast<long>(parent.size()) + 1, link.end());  // ASCII names
+  return Request(unixParent + "/" + name + "\n" + unixTarget + "\n");
+}
+
+DWORD ExactAttributes(const std::wstring& path) {
+  return GetFileAttributesW((L"\\\\?\\" + path).c_str());
+}
+
 }  // namespace
 
 bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
-  std::string unixTarget = UnixPath(target);
-  std::wstring parent = link.substr(0, link.rfind(L'\\'));
-  std::string unixParent = UnixPath(parent);
-  if (unixTarget.empty() || unixParent.empty()) return false;
-  std::string name(link.begin() + static_cast<long>(parent.size()) + 1, link.end());  // ASCII names
-  if (!Request(unixParent + "/" + name + "\n" + unixTarget + "\n")) return false;
-  DWORD attrs = GetFileAttributesW(link.c_str());
+  if (!RequestLink(link, target)) return false;
+  DWORD attrs = ExactAttributes(link);
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool RemoveFolderLink(const std::wstring& link) {
-  std::wstring parent = link.substr(0, link.rfind(L'\\'));
-  std::string unixParent = UnixPath(parent);
-  if (unixParent.empty()) return false;
-  std::string name(link.begin() + static_cast<long>(parent.size()) + 1, link.end());
-  // An empty target asks the helper to unlink it.
-  return Request(unixParent + "/" + name + "\n\n");
+bool MakeFileLink(const std::wstring& link, const std::wstring& target) {
+  return RequestLink(link, target) && ExactAttributes(link) != INVALID_FILE_ATTRIBUTES;
 }
+
+bool RemoveLink(const std::wstring& link) { return RequestLink(link, {}); }
 
 }  // namespace klarex::test

@@ -81,6 +81,20 @@ long long QueryNumber(const std::wstring& path, const char* sql) {
   return result;
 }
 
+DatabaseLock::DatabaseLock(const std::wstring& path) {
+  if (sqlite3_open_v2(ToUtf8(path).c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+      sqlite3_exec(m_db, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    sqlite3_close(m_db);
+    m_db = nullptr;
+  }
+}
+
+DatabaseLock::~DatabaseLock() {
+  if (!m_db) return;
+  sqlite3_exec(m_db, "ROLLBACK;", nullptr, nullptr, nullptr);
+  sqlite3_close(m_db);
+}
+
 bool CreatePlacesDb(const std::wstring& path) {
   return RunSql(path, kPlacesSchema) && RunSql(path, kPlacesRows);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+struct sqlite3;
+
 namespace klarex::test {
 
 // Creates (or opens) the database file `path` and runs `sql` on it.
@@ -20,5 +22,18 @@ long long QueryNumber(const std::wstring& path, const char* sql);
 //   a bookmark folder (no page).
 // Pages 1 and 2 must survive a history clean-up; pages 3 and 4 must not.
 bool CreatePlacesDb(const std::wstring& path);
+
+// Holds an exclusive lock on a database, as a running Firefox does, until destroyed.
+class DatabaseLock {
+ public:
+  explicit DatabaseLock(const std::wstring& path);
+  ~DatabaseLock();
+  DatabaseLock(const DatabaseLock&) = delete;
+  DatabaseLock& operator=(const DatabaseLock&) = delete;
+  bool Held() const { return m_db != nullptr; }
+
+ private:
+  sqlite3* m_db = nullptr;
+};
 
 }  // namespace klarex::test

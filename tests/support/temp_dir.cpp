@@ -1,12 +1,13 @@
 #include "support/temp_dir.h"
 
-#include "support/folder_link.h"
-
 #include <windows.h>
+// needs windows.h first
 #include <shlobj.h>
 
 #include <atomic>
 #include <string>
+
+#include "support/folder_link.h"
 
 namespace klarex::test {
 
@@ -54,29 +55,50 @@ std::wstring TempDir::Folder(const std::wstring& relative) const {
   return full;
 }
 
-void RemoveTree(const std::wstring& path) {
-  DWORD attrs = GetFileAttributesW(path.c_str());
+namespace {
+
+// Whether `exact` opens itself rather than what a link leads to: under Wine a
+// link to a file looks like a plain file, and deleting it deletes its target.
+bool LeadsToItself(const std::wstring& exact) {
+  HANDLE h = CreateFileW(
+      exact.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  wchar_t final[1024];
+  DWORD n = GetFinalPathNameByHandleW(h, final, 1024, 0);
+  CloseHandle(h);
+  return n && CompareStringOrdinal(final, static_cast<int>(n), exact.c_str(),
+                                   static_cast<int>(exact.size()), TRUE) == CSTR_EQUAL;
+}
+
+void RemoveExact(const std::wstring& exact) {
+  DWORD attrs = GetFileAttributesW(exact.c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES) return;
-  if ((attrs & FILE_ATTRIBUTE_DIRECTORY) && !(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
+  if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      (!(attrs & FILE_ATTRIBUTE_DIRECTORY) && !LeadsToItself(exact))) {
+    // A link (or a file Wine names without its trailing dot): unlinked from the host side.
+    RemoveLink(exact.substr(4));
+  } else if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+    HANDLE h = FindFirstFileW((exact + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
       do {
         std::wstring name = fd.cFileName;
         if (name == L"." || name == L"..") continue;
-        RemoveTree(path + L"\\" + name);
+        RemoveExact(exact + L"\\" + name);
       } while (FindNextFileW(h, &fd));
       FindClose(h);
     }
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(path.c_str());
-  } else if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) {
-    // Under Wine removing a link acts on its target: unlink it from the host side.
-    RemoveFolderLink(path);
+    SetFileAttributesW(exact.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(exact.c_str());
   } else {
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
+    SetFileAttributesW(exact.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(exact.c_str());
   }
 }
+
+}  // namespace
+
+void RemoveTree(const std::wstring& path) { RemoveExact(L"\\\\?\\" + path); }
 
 }  // namespace klarex::test

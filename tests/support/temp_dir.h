@@ -23,7 +23,8 @@ class TempDir {
   std::wstring m_path;
 };
 
-// Removes a folder tree without following links (used for clean-up).
+// Removes a folder tree by exact names, unlinking links instead of following
+// them (used for clean-up).
 void RemoveTree(const std::wstring& path);
 
 }  // namespace klarex::test

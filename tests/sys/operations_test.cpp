@@ -4,14 +4,10 @@
 #include <shlwapi.h>
 #include <wininet.h>
 
-#include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "support/folder_link.h"
 #include "support/temp_dir.h"
-#include "sys/status_sink.h"
 
 namespace klarex {
 namespace {
@@ -20,274 +16,6 @@ using test::TempDir;
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsEmptyFolder(const std::wstring& path) {
-  return PathIsDirectoryW(path.c_str()) && PathIsDirectoryEmptyW(path.c_str());
-}
-
-// Records what DeletePath hands to the status display.
-class CountingSink : public IStatusSink {
- public:
-  CountingSink() { SetStatusSink(this); }
-  ~CountingSink() override { SetStatusSink(nullptr); }
-  void SetStatusText(const std::wstring&) override {}
-  void ShowDeletingStatus(const std::wstring& path) override { shown.push_back(path); }
-  std::vector<std::wstring> shown;
-};
-
-// The live list of removals Windows performs at the next restart. Entries below
-// the test's own folder are taken out again so the prefix's next boot deletes nothing.
-class PendingRemovals {
- public:
-  static constexpr wchar_t kKey[] = L"System\\CurrentControlSet\\Control\\Session Manager";
-  static constexpr wchar_t kValue[] = L"PendingFileRenameOperations";
-
-  explicit PendingRemovals(const std::wstring& root) : m_root(L"\\??\\" + root) {}
-  ~PendingRemovals() { ForgetAll(); }
-
-  bool Contains(const std::wstring& path) const {
-    const std::vector<std::wstring> items = Read();
-    for (size_t i = 0; i < items.size(); i += 2) {
-      if (items[i] == L"\\??\\" + path) return true;
-    }
-    return false;
-  }
-
- private:
-  // Pairs of (source, target); an empty target means "delete".
-  static std::vector<std::wstring> Read() {
-    std::vector<std::wstring> items;
-    RegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, key.put())) return items;
-    DWORD bytes = 0;
-    if (RegQueryValueExW(key.get(), kValue, nullptr, nullptr, nullptr, &bytes)) return items;
-    std::wstring data(bytes / 2 + 1, L'\0');
-    RegQueryValueExW(key.get(), kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
-                     &bytes);
-    data.resize(bytes / 2);
-    size_t start = 0;
-    while (start < data.size()) {
-      size_t end = data.find(L'\0', start);
-      if (end == std::wstring::npos) end = data.size();
-      items.push_back(data.substr(start, end - start));
-      start = end + 1;
-    }
-    if (items.size() % 2) items.pop_back();  // the list's closing empty string
-    return items;
-  }
-  void ForgetAll() const {
-    const std::vector<std::wstring> items = Read();
-    std::wstring kept;
-    bool changed = false;
-    for (size_t i = 0; i + 1 < items.size(); i += 2) {
-      if (items[i].compare(0, m_root.size(), m_root) == 0) {
-        changed = true;
-        continue;
-      }
-      kept += items[i] + L'\0' + items[i + 1] + L'\0';
-    }
-    if (!changed) return;
-    RegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, key.put())) return;
-    if (kept.empty()) {
-      RegDeleteValueW(key.get(), kValue);
-      return;
-    }
-    kept += L'\0';
-    RegSetValueExW(key.get(), kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.c_str()),
-                   static_cast<DWORD>(kept.size() * sizeof(wchar_t)));
-  }
-  std::wstring m_root;
-};
-
-// The prefix's Recycle Bin (the session points XDG_DATA_HOME at C:\xdg-data).
-class TrashedItem {
- public:
-  explicit TrashedItem(const std::wstring& name)
-      : m_files(L"C:\\xdg-data\\Trash\\files\\" + name),
-        m_info(L"C:\\xdg-data\\Trash\\info\\" + name + L".trashinfo") {}
-  ~TrashedItem() {
-    test::RemoveTree(m_files);
-    DeleteFileW(m_info.c_str());
-  }
-  std::wstring operator/(const std::wstring& relative) const { return m_files + L"\\" + relative; }
-  const std::wstring& Path() const { return m_files; }
-  bool HasInfo() const { return Exists(m_info); }
-
- private:
-  std::wstring m_files;
-  std::wstring m_info;
-};
-
-std::wstring UniqueName(const wchar_t* stem) {
-  return std::wstring(stem) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(GetTickCount64());
-}
-
-// --- DeletePath -----------------------------------------------------------------
-
-TEST(DeletePath, MissingPathReturnsFalseAndShowsNothing) {
-  TempDir dir;
-  CountingSink sink;
-  PendingRemovals pending(dir.Path());
-  EXPECT_FALSE(DeletePath(dir / L"missing.tmp", true));
-  EXPECT_FALSE(DeletePath(dir / L"missing.tmp", false));
-  EXPECT_TRUE(sink.shown.empty());
-  EXPECT_FALSE(pending.Contains(dir / L"missing.tmp"));
-}
-
-TEST(DeletePath, RecycledFileArrivesWholeInTheRecycleBin) {
-  TempDir dir;
-  CountingSink sink;
-  const std::wstring name = UniqueName(L"recycled") + L".log";
-  const std::wstring file = dir.File(name, 1234);
-  TrashedItem trashed(name);
-  EXPECT_TRUE(DeletePath(file, false));
-  EXPECT_FALSE(Exists(file));
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  ASSERT_TRUE(GetFileAttributesExW(trashed.Path().c_str(), GetFileExInfoStandard, &data));
-  EXPECT_EQ(data.nFileSizeLow, 1234u);
-  EXPECT_TRUE(trashed.HasInfo());
-  EXPECT_EQ(sink.shown, std::vector<std::wstring>{file});
-}
-
-TEST(DeletePath, RecycledFolderGoesWithItsContentsInOneOperation) {
-  TempDir dir;
-  const std::wstring name = UniqueName(L"folder");
-  dir.File(name + L"\\a.txt", 3);
-  dir.File(name + L"\\sub\\b.txt", 4);
-  TrashedItem trashed(name);
-  EXPECT_TRUE(DeletePath(dir / name, false));
-  EXPECT_FALSE(Exists(dir / name));
-  EXPECT_TRUE(Exists(trashed / L"a.txt"));
-  EXPECT_TRUE(Exists(trashed / L"sub\\b.txt"));
-}
-
-TEST(DeletePath, PermanentFileIsDeletedWithoutRestartEntry) {
-  TempDir dir;
-  CountingSink sink;
-  PendingRemovals pending(dir.Path());
-  const std::wstring name = UniqueName(L"gone") + L".tmp";
-  const std::wstring file = dir.File(name);
-  TrashedItem trashed(name);
-  EXPECT_TRUE(DeletePath(file, true));
-  EXPECT_FALSE(Exists(file));
-  EXPECT_FALSE(Exists(trashed.Path()));
-  EXPECT_FALSE(pending.Contains(file));
-  EXPECT_EQ(sink.shown, std::vector<std::wstring>{file});
-}
-
-TEST(DeletePath, PermanentFolderIsRegisteredForRemovalAtRestart) {
-  TempDir dir;
-  PendingRemovals pending(dir.Path());
-  const std::wstring folder = dir.Folder(L"cache");
-  dir.File(L"cache\\x.dat");
-  EXPECT_FALSE(DeletePath(folder, true));
-  EXPECT_TRUE(Exists(dir / L"cache\\x.dat"));
-  EXPECT_TRUE(pending.Contains(folder));
-}
-
-TEST(DeletePath, FileInUseIsRegisteredForRemovalAtRestart) {
-  TempDir dir;
-  PendingRemovals pending(dir.Path());
-  const std::wstring file = dir.File(L"locked.dat");
-  FileHandle holder(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(holder);
-  EXPECT_FALSE(DeletePath(file, true));
-  EXPECT_TRUE(Exists(file));
-  EXPECT_TRUE(pending.Contains(file));
-}
-
-TEST(DeletePath, LinkedFolderIsNeverEntered) {
-  TempDir dir;
-  PendingRemovals pending(dir.Path());
-  dir.File(L"target\\keep.txt", 10);
-  dir.File(L"target\\sub\\keep2.txt", 10);
-  for (bool permanent : {true, false}) {
-    const std::wstring name = UniqueName(permanent ? L"plink" : L"rlink");
-    const std::wstring link = dir / name;
-    ASSERT_TRUE(test::MakeFolderLink(link, dir / L"target"));
-    TrashedItem trashed(name);
-    DeletePath(link, permanent);
-    EXPECT_TRUE(Exists(dir / L"target\\keep.txt")) << permanent;
-    EXPECT_TRUE(Exists(dir / L"target\\sub\\keep2.txt")) << permanent;
-    EXPECT_FALSE(Exists(trashed / L"keep.txt")) << permanent;
-    EXPECT_FALSE(pending.Contains(link)) << permanent;
-    test::RemoveFolderLink(link);
-  }
-}
-
-// --- DeleteFolderTree -------------------------------------------------------------------
-
-class DeleteFolderTreeTest : public testing::Test {
- protected:
-  void SetUp() override {
-    m_dir.File(L"tree\\a.txt");
-    m_dir.File(L"tree\\sub\\b.txt");
-    m_dir.File(L"tree\\sub\\deeper\\c.txt");
-    m_dir.Folder(L"tree\\empty");
-  }
-  void TearDown() override { SetCurrentItemPath(L""); }
-  TempDir m_dir;
-  PendingRemovals m_pending{m_dir.Path()};
-};
-
-TEST_F(DeleteFolderTreeTest, CurrentItemFolderIsEmptiedAndLeftInPlace) {
-  const std::wstring tree = m_dir / L"tree";
-  SetCurrentItemPath(tree);
-  EXPECT_TRUE(DeleteFolderTree(tree));
-  EXPECT_TRUE(IsEmptyFolder(tree));
-  // Sub-folders went at once, so nothing waits for a restart.
-  EXPECT_FALSE(m_pending.Contains(tree + L"\\sub"));
-  EXPECT_FALSE(m_pending.Contains(tree + L"\\a.txt"));
-}
-
-TEST_F(DeleteFolderTreeTest, AnyOtherFolderIsRemovedToo) {
-  SetCurrentItemPath(m_dir / L"TREE");  // compared case-sensitively
-  EXPECT_TRUE(DeleteFolderTree(m_dir / L"tree"));
-  EXPECT_FALSE(Exists(m_dir / L"tree"));
-}
-
-TEST_F(DeleteFolderTreeTest, LockedFileSurvivesAndItsFolderIsRegistered) {
-  const std::wstring locked = m_dir / L"tree\\sub\\b.txt";
-  FileHandle holder(CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(holder);
-  EXPECT_TRUE(DeleteFolderTree(m_dir / L"tree"));
-  EXPECT_TRUE(Exists(locked));
-  EXPECT_FALSE(Exists(m_dir / L"tree\\a.txt"));
-  EXPECT_FALSE(Exists(m_dir / L"tree\\sub\\deeper"));
-  EXPECT_TRUE(m_pending.Contains(locked));
-  EXPECT_TRUE(m_pending.Contains(m_dir / L"tree\\sub"));
-}
-
-TEST_F(DeleteFolderTreeTest, LinkToAnOutsideFolderIsNotFollowed) {
-  m_dir.File(L"outside\\precious.txt", 5);
-  m_dir.File(L"outside\\nested\\precious2.txt", 5);
-  const std::wstring link = m_dir / L"tree\\sub\\link";
-  ASSERT_TRUE(test::MakeFolderLink(link, m_dir / L"outside"));
-  EXPECT_TRUE(DeleteFolderTree(m_dir / L"tree"));
-  EXPECT_TRUE(Exists(m_dir / L"outside\\precious.txt"));
-  EXPECT_TRUE(Exists(m_dir / L"outside\\nested\\precious2.txt"));
-  EXPECT_FALSE(Exists(m_dir / L"tree\\a.txt"));
-  EXPECT_FALSE(Exists(m_dir / L"tree\\sub\\b.txt"));
-  EXPECT_FALSE(m_pending.Contains(link));
-  // Asked for the link itself, the tree behind it is not walked either.
-  if (Exists(link)) {
-    DeleteFolderTree(link);
-    EXPECT_TRUE(Exists(m_dir / L"outside\\nested\\precious2.txt"));
-  }
-  test::RemoveFolderLink(link);  // before its target goes, or it dangles out of sight
-}
-
-TEST(CurrentItemPath, IsSharedAcrossThreads) {
-  std::thread writer([] { SetCurrentItemPath(L"C:\\from\\worker"); });
-  writer.join();
-  EXPECT_EQ(GetCurrentItemPath(), L"C:\\from\\worker");
-  SetCurrentItemPath(L"");
-  EXPECT_EQ(GetCurrentItemPath(), L"");
 }
 
 // --- DeleteRegistryKeys ---------------------------------------------------------------------
@@ -331,12 +59,18 @@ TEST_F(RegistryKeysTest, DeletesWholeTreesAndCountsEveryKey) {
   EXPECT_TRUE(KeyExists(keep));
 }
 
-TEST_F(RegistryKeysTest, NamesWithoutAKeyNeverReachTheRoot) {
+TEST_F(RegistryKeysTest, NamesWithAnEmptyComponentNeverReachAParent) {
   const std::wstring keep = Plant(L"Keep");
+  Plant(L"Keep\\Child");
+  // A doubled or trailing backslash would address the parent tree instead.
+  const std::wstring trailing = m_base + L"\\";
+  const std::wstring doubled = m_base + L"\\\\Keep";
+  const std::wstring leading = L"\\" + m_base;
   int counter = 0;
-  DeleteRegistryKeys({L"", nullptr, L"\\\\"}, &counter);
-  EXPECT_EQ(counter, 3);
-  EXPECT_TRUE(KeyExists(keep));
+  DeleteRegistryKeys({L"", nullptr, L"\\\\", trailing.c_str(), doubled.c_str(), leading.c_str()},
+                     &counter);
+  EXPECT_EQ(counter, 6);
+  EXPECT_TRUE(KeyExists(keep + L"\\Child"));
   EXPECT_TRUE(KeyExists(L"Software"));
 }
 

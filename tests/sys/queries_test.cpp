@@ -5,6 +5,7 @@
 #include <winioctl.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/folder_link.h"
@@ -81,19 +82,25 @@ TEST(GetFileTypeName, CutsAnOverlongFallbackTo259Characters) {
   EXPECT_EQ(name.substr(0, 4), L".AAA");
 }
 
-TEST(GetFileTypeName, UsesTheShellsNameAndOverwritesTheSharedBuffer) {
+TEST(GetFileTypeName, UsesTheShellsNameInABufferOfEachThread) {
   TempDir dir;
   const std::wstring text = dir.File(L"notes.txt");
   wchar_t windows[MAX_PATH];
   GetWindowsDirectoryW(windows, MAX_PATH);
   const wchar_t* first = GetFileTypeName(windows);
   EXPECT_STREQ(first, L"Folder");
-  // The shell's own name ("Text Document", or "txt file" in a fresh Wine prefix).
+  // Another thread (the privacy worker fills rows too) does not overwrite it.
+  std::wstring other;
+  std::thread([&] { other = GetFileTypeName((dir / L"setup.log").c_str()); }).join();
+  EXPECT_EQ(other, L".LOG FILE");
+  EXPECT_STREQ(first, L"Folder");
+  // The shell's own name ("Text Document", or "txt file" in a fresh Wine prefix);
+  // the thread's next call reuses its buffer.
   const wchar_t* second = GetFileTypeName(text.c_str());
   EXPECT_STRNE(second, L"");
   EXPECT_STRNE(second, L".TXT FILE");
   EXPECT_STRNE(second, L"Folder");
-  EXPECT_EQ(first, second);  // one process-wide buffer
+  EXPECT_EQ(first, second);
 }
 
 // --- QueryFileSize / GetFolderSize ---------------------------------------------
@@ -164,7 +171,7 @@ TEST(GetFolderSize, NeverFollowsALinkedFolder) {
   total = 0;
   EXPECT_FALSE(GetFolderSize(link.c_str(), &total));
   EXPECT_EQ(total, 0u);
-  EXPECT_TRUE(test::RemoveFolderLink(link));
+  EXPECT_TRUE(test::RemoveLink(link));
 }
 
 // --- ResolveWildcardFolder ------------------------------------------------------
@@ -204,6 +211,29 @@ TEST_F(ResolveWildcardFolderTest, MatchesARelativePatternInsideTheFolder) {
   std::wstring folder = m_dir.Path() + L"\\";
   EXPECT_EQ(ResolveWildcardFolder(folder, L"Opera*.*"), L"Opera Software");
   EXPECT_EQ(folder, m_dir / L"Opera Software");
+}
+
+TEST_F(ResolveWildcardFolderTest, OnlyTheLongNameCounts) {
+  // "jre1.logbook" has a short name (JRE1~XYZ.LOG) that "*.log" would find.
+  m_dir.Folder(L"jre1.logbook");
+  m_dir.Folder(L"z.log");
+  std::wstring folder = m_dir.Path();
+  EXPECT_EQ(ResolveWildcardFolder(folder, L"*.log"), L"z.log");
+  EXPECT_EQ(folder, m_dir / L"z.log");
+}
+
+TEST(GetFolderSize, MeasuresTheFolderOfItsExactName) {
+  TempDir dir;
+  dir.File(L"dir\\other.bin", 1000);
+  CreateDirectoryW((L"\\\\?\\" + dir / L"dir.").c_str(), nullptr);
+  HANDLE file = CreateFileW((L"\\\\?\\" + dir / L"dir.\\own.bin").c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, "12345", 5, &written, nullptr);
+  CloseHandle(file);
+  uint64_t total = 0;
+  EXPECT_TRUE(GetFolderSize((dir / L"dir.").c_str(), &total));
+  EXPECT_EQ(total, 5u);
 }
 
 TEST_F(ResolveWildcardFolderTest, NothingMatchingLeavesTheFolderUnchanged) {

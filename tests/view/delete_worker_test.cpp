@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <map>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "view/list_fixture.h"
@@ -13,41 +16,37 @@ namespace {
 
 using test::PumpMessages;
 
-// Records what the worker asks of the file system; optionally slow.
+bool IsSelected(const test::ListWindow& list, int row) {
+  return ::SendMessageW(list.Handle(), LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED;
+}
+
+// Records what the worker asks of the file system; optionally slow. Items are
+// deleted unless `outcomes` says otherwise; `throwAt` makes DeletePath throw.
 class RecordingOperations : public IDeleteOperations {
  public:
-  void SetCurrentItemPath(const std::wstring& path) override {
-    std::lock_guard<std::mutex> lock(m);
-    current = path;
-  }
-  void TakeOwnership(const std::wstring& path) override { Log(L"own " + path); }
-  bool DeletePath(const std::wstring& path, bool permanent) override {
-    Log((permanent ? L"delete " : L"recycle ") + path + L" current=" + Current());
+  DeleteOutcome DeletePath(const std::wstring& path, bool permanent) override {
+    Log((permanent ? L"delete " : L"recycle ") + path);
     if (delay.count()) std::this_thread::sleep_for(delay);
+    if (path == throwAt && thrower) thrower();
     Log(L"done " + path);
-    return false;  // as if nothing could be deleted: rows go all the same
-  }
-  bool DeleteFolderTree(const std::wstring& path) override {
-    Log(L"tree " + path + L" current=" + Current());
-    return true;
+    const auto outcome = outcomes.find(path);
+    return outcome == outcomes.end() ? DeleteOutcome::Deleted : outcome->second;
   }
   std::vector<std::wstring> Calls() {
     std::lock_guard<std::mutex> lock(m);
     return calls;
   }
   std::chrono::milliseconds delay{0};
+  std::map<std::wstring, DeleteOutcome> outcomes;
+  std::wstring throwAt;
+  std::function<void()> thrower;
 
  private:
-  std::wstring Current() {
-    std::lock_guard<std::mutex> lock(m);
-    return current;
-  }
   void Log(const std::wstring& s) {
     std::lock_guard<std::mutex> lock(m);
     calls.push_back(s);
   }
   std::mutex m;
-  std::wstring current;
   std::vector<std::wstring> calls;
 };
 
@@ -56,7 +55,6 @@ class FakeHost : public IDeletionHost {
  public:
   explicit FakeHost(test::ListWindow& list) : m_list(list) {}
   HWND ListWindow() const override { return m_list.Handle(); }
-  const std::wstring& FolderTypeName() const override { return m_folder; }
   void ShowSelectionStatus() override { status.push_back(L"<selection>"); }
   void SetStatusText(const std::wstring& text) override { status.push_back(text); }
   void ShowDeletingStatus(const std::wstring& path) override { deleting.push_back(path); }
@@ -82,7 +80,6 @@ class FakeHost : public IDeletionHost {
 
  private:
   test::ListWindow& m_list;
-  std::wstring m_folder = L"Folder";
 };
 
 // Routes the worker's posted messages to the worker's handlers, as the view does.
@@ -172,24 +169,16 @@ TEST_F(DeletionTest, FourOfTenSelectedGiveQuarterStepsAndLeaveTheRestInPlace) {
   EXPECT_TRUE(host.modeCommands.empty());
 }
 
-TEST_F(DeletionTest, FolderPermanentGoesToDeletePathThenTreeRecycleOnlyDeletePath) {
-  // Every chosen item is taken over just before it is deleted; the kept one never.
+TEST_F(DeletionTest, EachChosenItemGoesToDeletePathOnceFoldersAsFiles) {
   list.Add(L"C:\\junk\\plain.tmp", L"Text Document", L"1 KB", L"", 0, 1);
-  list.Add(L"C:\\junk\\locked.tmp", L"Text Document", L"1 KB", L"", 0, 3);
   list.Add(L"C:\\junk\\dir", L"Folder", L"0 KB", L"", 0, 2);
   list.Add(L"C:\\keep", L"Folder", L"0 KB", L"", 0, 2);
-  for (int row : {0, 1, 2}) list.Select(row);
+  for (int row : {0, 1}) list.Select(row);
   ASSERT_TRUE(worker.Start(true));
   ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(
-      ops.Calls(),
-      (std::vector<std::wstring>{
-          L"own C:\\junk\\dir", L"delete C:\\junk\\dir current=C:\\junk\\dir",
-          L"done C:\\junk\\dir", L"tree C:\\junk\\dir current=C:\\junk\\dir",
-          L"own C:\\junk\\locked.tmp", L"delete C:\\junk\\locked.tmp current=C:\\junk\\locked.tmp",
-          L"done C:\\junk\\locked.tmp", L"own C:\\junk\\plain.tmp",
-          L"delete C:\\junk\\plain.tmp current=C:\\junk\\plain.tmp", L"done C:\\junk\\plain.tmp"}));
-  // Undeletable items (DeletePath false) lose their rows all the same.
+  EXPECT_EQ(ops.Calls(), (std::vector<std::wstring>{L"delete C:\\junk\\dir", L"done C:\\junk\\dir",
+                                                    L"delete C:\\junk\\plain.tmp",
+                                                    L"done C:\\junk\\plain.tmp"}));
   EXPECT_EQ(list.Column(0), (std::vector<std::wstring>{L"C:\\keep"}));
 
   list.Add(L"C:\\junk\\dir2", L"Folder", L"0 KB", L"", 0, 2);
@@ -197,10 +186,50 @@ TEST_F(DeletionTest, FolderPermanentGoesToDeletePathThenTreeRecycleOnlyDeletePat
   ASSERT_TRUE(worker.Start(false));
   ASSERT_TRUE(RunToEnd());
   auto calls = ops.Calls();
-  ASSERT_EQ(calls.size(), 13u);
-  EXPECT_EQ(calls[10], L"own C:\\junk\\dir2");
-  EXPECT_EQ(calls[11], L"recycle C:\\junk\\dir2 current=C:\\junk\\dir2");
-  EXPECT_EQ(calls[12], L"done C:\\junk\\dir2");
+  ASSERT_EQ(calls.size(), 6u);
+  EXPECT_EQ(calls[4], L"recycle C:\\junk\\dir2");
+}
+
+TEST_F(DeletionTest, RowsStayWhereTheirItemsStay) {
+  AddFiles(6);
+  for (int i = 0; i < 6; ++i) list.Select(i);
+  ops.outcomes[L"C:\\junk\\f0.tmp"] = DeleteOutcome::Failed;
+  ops.outcomes[L"C:\\junk\\f1.tmp"] = DeleteOutcome::AtRestart;
+  ops.outcomes[L"C:\\junk\\f2.tmp"] = DeleteOutcome::LinkRemoved;
+  ops.outcomes[L"C:\\junk\\f3.tmp"] = DeleteOutcome::Missing;
+  ops.outcomes[L"C:\\junk\\f4.tmp"] = DeleteOutcome::Failed;
+  ops.outcomes[L"C:\\junk\\f5.tmp"] = DeleteOutcome::Recycled;
+  ASSERT_TRUE(worker.Start(false));
+  ASSERT_TRUE(RunToEnd());
+  // What stays keeps its selection, so the user sees what is left.
+  EXPECT_EQ(list.Column(0), (std::vector<std::wstring>{L"C:\\junk\\f0.tmp", L"C:\\junk\\f4.tmp"}));
+  EXPECT_TRUE(IsSelected(list, 0));
+  EXPECT_TRUE(IsSelected(list, 1));
+  // Every handled row moves the bar, kept or not.
+  EXPECT_EQ(host.progress, (std::vector<int>{16, 33, 50, 66, 83, 100}));
+  EXPECT_EQ(host.status.back(), L"<selection>");
+  EXPECT_TRUE(host.modeCommands.empty());
+}
+
+TEST_F(DeletionTest, AnExceptionOfAnyTypeEndsTheRunAndKeepsItsRow) {
+  const std::vector<std::function<void()>> throwers = {[] { throw 42; }, [] { throw "text"; },
+                                                       [] { throw std::runtime_error("std"); },
+                                                       [] { throw std::wstring(L"wide"); }};
+  for (const auto& thrower : throwers) {
+    list.Select(-1, false);
+    while (list.Count() > 0) ::SendMessageW(list.Handle(), LVM_DELETEITEM, 0, 0);
+    AddFiles(3);
+    for (int i = 0; i < 3; ++i) list.Select(i);
+    ops.throwAt = L"C:\\junk\\f1.tmp";
+    ops.thrower = thrower;
+    ASSERT_TRUE(worker.Start(true));
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_FALSE(worker.IsBusy());
+    EXPECT_TRUE(::IsWindowEnabled(list.Handle()));
+    // f2 went before, f1 threw and stays, f0 was not reached.
+    EXPECT_EQ(list.Column(0),
+              (std::vector<std::wstring>{L"C:\\junk\\f0.tmp", L"C:\\junk\\f1.tmp"}));
+  }
 }
 
 TEST_F(DeletionTest, SecondStartWhileRunningIsIgnored) {
