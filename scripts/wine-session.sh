@@ -35,7 +35,7 @@ rm -rf "$links"; mkdir -p "$links"
   while [ -d "$links" ]; do
     for req in "$links"/*.req; do
       [ -e "$req" ] || continue
-      { read -r link; read -r target; } < <(tr -d '\r' < "$req")
+      { IFS= read -r link; IFS= read -r target; } < <(tr -d '\r' < "$req")
       if [ -n "$target" ]; then ln -sfn "$target" "$link" 2>/dev/null; else rm -f "$link"; fi
       mv "$req" "${req%.req}.done"
     done
