@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "framework/unexpected_error.h"
+
 namespace klarex {
 namespace {
 
@@ -142,11 +144,8 @@ LRESULT CALLBACK COwnerDrawButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LP
     self->Detach();
     return r;
   }
-  try {
-    return self->WindowProc(msg, wp, lp);
-  } catch (...) {  // nothing may cross the window procedure
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
-  }
+  // Nothing may cross the window procedure.
+  return Guarded<LRESULT>(0, [&] { return self->WindowProc(msg, wp, lp); });
 }
 
 LRESULT CALLBACK COwnerDrawButton::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -155,8 +154,10 @@ LRESULT CALLBACK COwnerDrawButton::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LP
   if (msg == WM_DRAWITEM) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
     if (dis->CtlType == ODT_BUTTON && dis->hwndItem == self->m_hwnd) {
-      self->DrawItem(dis);
-      return TRUE;
+      return Guarded<LRESULT>(TRUE, [&] {
+        self->DrawItem(dis);
+        return TRUE;
+      });
     }
   } else if (msg == WM_NCDESTROY) {
     ::RemoveWindowSubclass(hwnd, &ParentProc, reinterpret_cast<UINT_PTR>(self));

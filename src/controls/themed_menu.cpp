@@ -5,6 +5,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "framework/unexpected_error.h"
+
 namespace klarex {
 namespace {
 
@@ -835,7 +837,7 @@ void Unsubclass(HWND hwnd) {
   windows.erase(it);
 }
 
-LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MenuWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto old = reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kOldProcProperty));
   auto it = PopupWindows().find(hwnd);
   if (!old) return ::DefWindowProcW(hwnd, msg, wp, lp);
@@ -930,6 +932,10 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return ::CallWindowProcW(old, hwnd, msg, wp, lp);
 }
 
+LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return Guarded<LRESULT>(0, [&] { return MenuWindowMessage(hwnd, msg, wp, lp); });
+}
+
 void SubclassMenuWindow(HWND hwnd, HMENU menu) {
   auto rec = std::make_unique<CPopupRecord>();
   rec->menu = menu;
@@ -949,23 +955,29 @@ void SubclassMenuWindow(HWND hwnd, HMENU menu) {
   ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuWindowProc));
 }
 
+void OnHookedMessage(const CWPSTRUCT* cwp) {
+  if ((cwp->message == WM_CREATE || cwp->message == kMnSystemMenuPrepare) &&
+      !PopupWindows().count(cwp->hwnd) && IsMenuWindow(cwp->hwnd)) {
+    // The window's own answer first; while it is being created it cannot
+    // give one yet, and the pop-up announced by WM_INITMENUPOPUP is meant.
+    auto menu = reinterpret_cast<HMENU>(::SendMessageW(cwp->hwnd, kMnGetHMenu, 0, 0));
+    if (!menu) menu = g_lib.pendingMenu;
+    if (!menu && cwp->message == WM_CREATE) {
+      // Wine passes the menu as the creation parameter.
+      auto* cs = reinterpret_cast<const CREATESTRUCTW*>(cwp->lParam);
+      menu = static_cast<HMENU>(cs->lpCreateParams);
+    }
+    if (menu && CThemedMenu::FromHandle(menu)) SubclassMenuWindow(cwp->hwnd, menu);
+    g_lib.pendingMenu = nullptr;
+  }
+}
+
 LRESULT CALLBACK CallWndHook(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION) {
-    const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lp);
-    if ((cwp->message == WM_CREATE || cwp->message == kMnSystemMenuPrepare) &&
-        !PopupWindows().count(cwp->hwnd) && IsMenuWindow(cwp->hwnd)) {
-      // The window's own answer first; while it is being created it cannot
-      // give one yet, and the pop-up announced by WM_INITMENUPOPUP is meant.
-      auto menu = reinterpret_cast<HMENU>(::SendMessageW(cwp->hwnd, kMnGetHMenu, 0, 0));
-      if (!menu) menu = g_lib.pendingMenu;
-      if (!menu && cwp->message == WM_CREATE) {
-        // Wine passes the menu as the creation parameter.
-        auto* cs = reinterpret_cast<const CREATESTRUCTW*>(cwp->lParam);
-        menu = static_cast<HMENU>(cs->lpCreateParams);
-      }
-      if (menu && CThemedMenu::FromHandle(menu)) SubclassMenuWindow(cwp->hwnd, menu);
-      g_lib.pendingMenu = nullptr;
-    }
+    Guarded(0, [lp] {
+      OnHookedMessage(reinterpret_cast<const CWPSTRUCT*>(lp));
+      return 0;
+    });
   }
   return ::CallNextHookEx(g_lib.hook, code, wp, lp);
 }

@@ -7,6 +7,7 @@
 #include "engine/klarex_doc.h"
 #include "framework/language.h"
 #include "framework/resources.h"
+#include "framework/unexpected_error.h"
 #include "framework/wnd.h"
 #include "privacy/privacy_worker.h"
 #include "view/status_progress.h"
@@ -176,7 +177,9 @@ UINT PrivacyWorkerProc(LPVOID dialog) {
   try {
     RunPrivacyCategories(*dlg->m_pDoc, dlg->m_selected, &dlg->m_progress);
   } catch (...) {
-    // A failed step ends the run early; the dialog must still learn that it is over.
+    // A failed step ends the run early: the user is told, and the dialog must
+    // still learn that the run is over.
+    ReportUnexpectedError(std::current_exception());
   }
   ::PostMessageW(dlg->Handle(), WM_PRIVACY_DONE, 0, 0);
   return 0;
