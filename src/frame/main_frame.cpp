@@ -101,9 +101,11 @@ bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
 void CMainFrame::OnClose() {
   SetStatusBarWindow(nullptr);  // also releases the taskbar progress
   StatusLine().Detach();
-  ProcessSecurityState().Release();
   if (CWinApp* app = AfxGetApp()) StoreWindowRect(app->Profile(), WindowRect());
   CFrameWnd::OnClose();
+  // The deletion worker takes ownership with the security state: the view's
+  // destruction above has waited for it, so nothing can read the state now.
+  ProcessSecurityState().Release();
 }
 
 bool CMainFrame::OnNcActivate(bool) {

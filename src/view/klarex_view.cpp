@@ -43,6 +43,9 @@ bool CanOpenForWriting(const wchar_t* path) {
 
 void SetAdvanceDialogRunner(AdvanceDialogRunner runner) { g_advanceDialog = runner; }
 
+CKlarexView::CKlarexView(IDeleteOperations& operations)
+    : m_deletion(*m_deletionHost, operations, m_busy) {}
+
 CKlarexView::~CKlarexView() { m_deletion.Shutdown(); }
 
 bool CKlarexView::Create(HWND parent, UINT id) {

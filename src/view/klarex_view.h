@@ -29,7 +29,8 @@ void SetAdvanceDialogRunner(AdvanceDialogRunner runner);
 
 class CKlarexView : public CView {
  public:
-  CKlarexView() = default;
+  // `operations` do the deletion's file-system work.
+  explicit CKlarexView(IDeleteOperations& operations = SystemDeleteOperations());
   ~CKlarexView() override;
 
   bool Create(HWND parent, UINT id) override;
@@ -98,7 +99,7 @@ class CKlarexView : public CView {
   int m_dateWidth = 125;
   ListSortState m_sort;  // sort column, comparison kinds, next-click directions
   std::unique_ptr<IDeletionHost> m_deletionHost = MakeViewDeletionHost(*this);
-  CDeletionWorker m_deletion{*m_deletionHost, SystemDeleteOperations(), m_busy};
+  CDeletionWorker m_deletion;
 };
 
 }  // namespace klarex

@@ -1,0 +1,125 @@
+// The main frame with the result list inside, as the program puts them
+// together: closing during a deletion, the status line after an Advance run
+// and after a language change, and the list's context menu in themed menus.
+#include <windows.h>
+// needs windows.h first
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "../res/ids_main.h"
+#include "frame/main_frame.h"
+#include "support/fake_machine.h"
+#include "support/temp_dir.h"
+#include "sys/operations.h"
+#include "view/klarex_view.h"
+#include "view/status_line.h"
+#include "view/status_progress.h"
+
+namespace klarex {
+namespace {
+
+// The deletion's file-system work, done by nobody: each item only takes its
+// time, and taking ownership notes whether the process security state was
+// gone while it was reading it.
+class SlowOperations : public IDeleteOperations {
+ public:
+  std::atomic<int> ownershipCalls{0};
+  std::atomic<int> readAfterRelease{0};
+
+  void SetCurrentItemPath(const std::wstring&) override {}
+  void TakeOwnership(const std::wstring&) override {
+    ++ownershipCalls;
+    for (int i = 0; i < 10; ++i) {
+      if (!ProcessSecurityState().fullAccessAcl) ++readAfterRelease;
+      ::Sleep(3);
+    }
+  }
+  bool DeletePath(const std::wstring&, bool) override { return true; }
+  bool DeleteFolderTree(const std::wstring&) override { return true; }
+};
+
+FoundItem Record(const std::wstring& path) {
+  FoundItem item{};
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+  item.dwFileAttributes = data.dwFileAttributes;
+  item.ftLastWriteTime = data.ftLastWriteTime;
+  item.nFileSizeLow = data.nFileSizeLow;
+  wcsncpy(item.cFileName, path.c_str(), MAX_PATH - 1);
+  return item;
+}
+
+void Pump() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;  // the frame's end; the test goes on
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc{8, 0xFF};
+    ::InitCommonControlsEx(&icc);
+    ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME));
+    view.SetDocument(&doc);
+    ASSERT_TRUE(view.Create(frame.Handle(), 0xE900));
+    doc.AddView(&view);
+    frame.SetView(&view);
+    view.OnInitialUpdate();
+    ::MoveWindow(frame.Handle(), 80, 66, 800, 456, TRUE);
+    frame.Show(SW_SHOW);
+    Pump();
+  }
+  void TearDown() override {
+    doc.RemoveView(&view);
+    if (frame.IsWindow()) ::SendMessageW(frame.Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    StatusLine().Detach();
+    SetStatusBarWindow(nullptr);
+  }
+
+  void AddRows(int count) {
+    for (int i = 0; i < count; ++i)
+      doc.Queue().Push(Record(dir.File(L"row" + std::to_wstring(i) + L".tmp")));
+    view.OnUpdate(nullptr, 0);
+    view.RefreshAfterFill();
+  }
+  std::wstring Status() const { return frame.StatusBar()->PaneText(0); }
+
+  SlowOperations operations;
+  test::TempDir dir;
+  test::FakeMachine machine;
+  CKlarexDoc doc{machine};
+  CMainFrame frame;
+  CKlarexView view{operations};
+};
+
+TEST_F(MainWindow, ClosingDuringADeletionReleasesTheSecurityStateOnlyAfterTheWorker) {
+  PrepareSecurityState(ProcessSecurityState());
+  ASSERT_NE(ProcessSecurityState().fullAccessAcl, nullptr);
+  AddRows(40);
+  view.OnCommand(ID_SELECT_ALL);
+  view.OnCommand(ID_DELETE);
+  ASSERT_TRUE(view.IsBusy());
+  for (int i = 0; i < 500 && operations.ownershipCalls < 3; ++i) {
+    Pump();
+    ::Sleep(5);
+  }
+  ASSERT_GE(operations.ownershipCalls, 3);
+
+  ::SendMessageW(frame.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(frame.IsWindow());
+  EXPECT_LT(operations.ownershipCalls, 40) << "the run was to be cut short";
+  EXPECT_EQ(operations.readAfterRelease, 0) << "the worker read a released security state";
+  EXPECT_EQ(ProcessSecurityState().fullAccessAcl, nullptr) << "released at close";
+}
+
+}  // namespace
+}  // namespace klarex
