@@ -1,6 +1,5 @@
 #include "privacy/ietdlg.h"
 
-#include <atomic>
 #include <string>
 
 #include "../res/ids_dialogs.h"
@@ -28,10 +27,6 @@ bool IsCategoryId(int id) { return id >= IDC_ADVANCE_PASSWORDS && id <= IDC_ADVA
 CIETDlg::CIETDlg(HWND parent) : CDialog(IDD_ADVANCE, parent) {}
 
 CIETDlg::~CIETDlg() = default;
-
-int CIETDlg::Progress() const {
-  return std::atomic_ref<int>(const_cast<int&>(m_progress)).load(std::memory_order_relaxed);
-}
 
 BOOL CIETDlg::OnInitDialog() {
   CDialog::OnInitDialog();

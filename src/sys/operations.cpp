@@ -216,7 +216,7 @@ void TakeOwnership(const SecurityState& state, const std::wstring& path) {
 
 // --- Registry -------------------------------------------------------------------------
 
-void DeleteRegistryKeys(std::vector<const wchar_t*> keys, int* counter) {
+void DeleteRegistryKeys(std::vector<const wchar_t*> keys, std::atomic<int>* counter) {
   for (const wchar_t* key : keys) {
     // A name without any key in it would address HKEY_CURRENT_USER itself and wipe all of it.
     if (key && key[wcsspn(key, L"\\")] != L'\0') SHDeleteKeyW(HKEY_CURRENT_USER, key);

@@ -323,9 +323,9 @@ TEST_F(RegistryKeysTest, DeletesWholeTreesAndCountsEveryKey) {
   const std::wstring runMru = Plant(L"RunMRU");
   const std::wstring keep = Plant(L"Keep");
   const std::wstring missing = m_base + L"\\NotThere";
-  int counter = 4;
+  std::atomic<int> counter{4};
   DeleteRegistryKeys({typed.c_str(), missing.c_str(), runMru.c_str()}, &counter);
-  EXPECT_EQ(counter, 7);
+  EXPECT_EQ(counter.load(), 7);
   EXPECT_FALSE(KeyExists(typed));
   EXPECT_FALSE(KeyExists(runMru));
   EXPECT_TRUE(KeyExists(keep));
@@ -333,9 +333,9 @@ TEST_F(RegistryKeysTest, DeletesWholeTreesAndCountsEveryKey) {
 
 TEST_F(RegistryKeysTest, NamesWithoutAKeyNeverReachTheRoot) {
   const std::wstring keep = Plant(L"Keep");
-  int counter = 0;
+  std::atomic<int> counter{0};
   DeleteRegistryKeys({L"", nullptr, L"\\\\"}, &counter);
-  EXPECT_EQ(counter, 3);
+  EXPECT_EQ(counter.load(), 3);
   EXPECT_TRUE(KeyExists(keep));
   EXPECT_TRUE(KeyExists(L"Software"));
 }
