@@ -98,6 +98,13 @@ bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
   return ComputeCommandState(id, snapshot, state);
 }
 
+bool CMainFrame::PreTranslateMessage(MSG* msg) {
+  // A notice in the status line stays until the user does something here.
+  if (IsUserAction(msg->message) && (msg->hwnd == m_hwnd || ::IsChild(m_hwnd, msg->hwnd)))
+    StatusLine().ReleaseNotice();
+  return CThemedFrame<CFrameWnd>::PreTranslateMessage(msg);
+}
+
 void CMainFrame::OnClose() {
   SetStatusBarWindow(nullptr);  // also releases the taskbar progress
   StatusLine().Detach();

@@ -82,7 +82,7 @@ void CKlarexView::OnInitialUpdate() {
   // A failed opening of the Firefox history waited for the status line.
   if (CKlarexDoc* doc = Doc()) {
     std::wstring pending = doc->TakePendingStatus();
-    if (!pending.empty()) StatusLine().SetStatusText(pending);
+    if (!pending.empty()) StatusLine().ShowNotice(pending);
   }
 }
 
@@ -237,6 +237,8 @@ void CKlarexView::OnSize(int width) {
 }
 
 void CKlarexView::ShowSelectionStatus() {
+  // What the engine reported (a Firefox error after the Advance run) is read first.
+  if (StatusLine().HoldsNotice()) return;
   std::wstring text = SelectionStatusText(SelectedCount(), RowCount());
   // Every row change lands here: leave the bar alone when nothing changed.
   CFrameWnd* frame = AfxGetApp() ? AfxGetApp()->MainFrame() : nullptr;

@@ -15,6 +15,7 @@
 #include "support/fake_machine.h"
 #include "support/temp_dir.h"
 #include "sys/operations.h"
+#include "sys/status_sink.h"
 #include "view/klarex_view.h"
 #include "view/status_line.h"
 #include "view/status_progress.h"
@@ -87,7 +88,7 @@ class MainWindow : public ::testing::Test {
 
   void AddRows(int count) {
     for (int i = 0; i < count; ++i)
-      doc.Queue().Push(Record(dir.File(L"row" + std::to_wstring(i) + L".tmp")));
+      doc.Queue().Push(Record(dir.File(L"row" + std::to_wstring(m_rows++) + L".tmp")));
     view.OnUpdate(nullptr, 0);
     view.RefreshAfterFill();
   }
@@ -99,6 +100,9 @@ class MainWindow : public ::testing::Test {
   CKlarexDoc doc{machine};
   CMainFrame frame;
   CKlarexView view{operations};
+
+ private:
+  int m_rows = 0;
 };
 
 TEST_F(MainWindow, ClosingDuringADeletionReleasesTheSecurityStateOnlyAfterTheWorker) {
@@ -119,6 +123,33 @@ TEST_F(MainWindow, ClosingDuringADeletionReleasesTheSecurityStateOnlyAfterTheWor
   EXPECT_LT(operations.ownershipCalls, 40) << "the run was to be cut short";
   EXPECT_EQ(operations.readAfterRelease, 0) << "the worker read a released security state";
   EXPECT_EQ(ProcessSecurityState().fullAccessAcl, nullptr) << "released at close";
+}
+
+TEST_F(MainWindow, AnEngineErrorStaysInTheStatusLineUntilTheUsersNextAction) {
+  // An Advance run whose Firefox step fails: the engine reports on the worker
+  // thread while the dialog's loop runs; then the dialog closes by itself.
+  SetAdvanceDialogRunner([](HWND, CKlarexDoc&) {
+    std::thread worker([] { SetStatusText(L"Cannot clear Firefox history: database is locked"); });
+    worker.join();
+    Pump();
+  });
+  view.OnCommand(ID_MODE_OFFLINE);
+  SetAdvanceDialogRunner(nullptr);
+  Pump();
+  EXPECT_EQ(Status(), L"Cannot clear Firefox history: database is locked");
+
+  // Rows that arrive without the user doing anything leave it there.
+  AddRows(3);
+  EXPECT_EQ(Status(), L"Cannot clear Firefox history: database is locked");
+
+  // The user clicks into the list: from then on the selection shows again.
+  MSG click{view.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, 0, 0, {}};
+  frame.PreTranslateMessage(&click);
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = LVIS_SELECTED;
+  view.Send(LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(Status(), L"1 / 3 selected");
 }
 
 }  // namespace
