@@ -132,6 +132,10 @@ std::wstring CKlarexView::RowText(int row, int column) const {
   return buffer.data();
 }
 
+CFrameWnd* CKlarexView::ParentFrame() const {
+  return dynamic_cast<CFrameWnd*>(CWnd::FromHandle(::GetParent(m_hwnd)));
+}
+
 bool CKlarexView::IsFolderRow(int row) const { return RowText(row, 1) == g_folderTypeName; }
 
 UiSnapshot CKlarexView::Snapshot() const {
@@ -241,7 +245,7 @@ void CKlarexView::ShowSelectionStatus() {
   if (StatusLine().HoldsNotice()) return;
   std::wstring text = SelectionStatusText(SelectedCount(), RowCount());
   // Every row change lands here: leave the bar alone when nothing changed.
-  CFrameWnd* frame = AfxGetApp() ? AfxGetApp()->MainFrame() : nullptr;
+  CFrameWnd* frame = ParentFrame();
   CStatusBar* bar = frame ? frame->StatusBar() : nullptr;
   if (bar && bar->PaneText(0) == text) return;
   StatusLine().SetStatusText(text);
@@ -492,8 +496,15 @@ LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return m_deletion.OnProgress(wp, lp);
     case kMsgDeleteFinished:
       return m_deletion.OnFinished();
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR:
+      // The pop-ups this list shows (the Edit menu) belong to the frame's
+      // themed menus: their owner-drawn items are measured and drawn there.
+      if (msg == WM_MENUCHAR || wp == 0) return ::SendMessageW(::GetParent(m_hwnd), msg, wp, lp);
+      break;
     case WM_CONTEXTMENU: {
-      CFrameWnd* frame = AfxGetApp() ? AfxGetApp()->MainFrame() : nullptr;
+      CFrameWnd* frame = ParentFrame();
       ShowListContextMenu(m_hwnd, frame ? frame->MenuBar() : nullptr, m_busy.load());
       return 0;
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/klarex_doc.h"
+#include "framework/frame_wnd.h"
 #include "framework/gdi.h"
 #include "framework/view.h"
 #include "view/command_state.h"
@@ -66,6 +67,8 @@ class CKlarexView : public CView {
 
  private:
   CKlarexDoc* Doc() const { return static_cast<CKlarexDoc*>(Document()); }
+  // The frame the list lives in (its menus and status bar).
+  CFrameWnd* ParentFrame() const;
   void AddRow(const FoundItem& item, std::map<std::wstring, std::wstring>& typeNames);
   void DeleteAllRows();
   void InsertColumns();

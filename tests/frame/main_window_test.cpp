@@ -9,8 +9,10 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "../res/ids_main.h"
+#include "controls/ui_test_util.h"
 #include "frame/main_frame.h"
 #include "support/fake_machine.h"
 #include "support/temp_dir.h"
@@ -150,6 +152,84 @@ TEST_F(MainWindow, AnEngineErrorStaysInTheStatusLineUntilTheUsersNextAction) {
   item.state = LVIS_SELECTED;
   view.Send(LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_EQ(Status(), L"1 / 3 selected");
+}
+
+// What the open pop-up menu looked like; the menu is closed after one look.
+struct PopupLook {
+  int ticks = 0;
+  bool seen = false;
+  int width = 0;
+  std::vector<RECT> items;
+  int inkInFirstItem = 0;  // pixels unlike the item's background: icon and text
+};
+PopupLook g_look;
+HWND g_lookOwner = nullptr;
+HMENU g_lookMenu = nullptr;
+
+void CALLBACK LookAtPopup(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND popup = ::FindWindowW(L"#32768", nullptr);
+  // A few ticks after it shows, the menu has drawn its items.
+  if (!popup || !::IsWindowVisible(popup) || ++g_look.ticks < 4) return;
+  ::KillTimer(nullptr, timer);
+  ::RedrawWindow(popup, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  g_look.seen = true;
+  RECT wr{};
+  ::GetWindowRect(popup, &wr);
+  g_look.width = wr.right - wr.left;
+  for (int i = 0; g_lookMenu && i < ::GetMenuItemCount(g_lookMenu); ++i) {
+    RECT r{};
+    ::GetMenuItemRect(g_lookOwner, g_lookMenu, static_cast<UINT>(i), &r);
+    g_look.items.push_back(r);
+  }
+  if (!g_look.items.empty()) {
+    const RECT& r = g_look.items[0];
+    WindowDc screen(nullptr);
+    const COLORREF background = ::GetPixel(screen, r.right - 2, r.top + 1);
+    for (int y = r.top; y < r.bottom; ++y) {
+      for (int x = r.left; x < r.right; ++x)
+        g_look.inkInFirstItem += ::GetPixel(screen, x, y) != background;
+    }
+  }
+  test::SaveScreenshot("list_context_menu");
+  ::EndMenu();
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND popup = ::FindWindowW(L"#32768", nullptr);
+  if (!popup || !::IsWindowVisible(popup)) return;
+  ::KillTimer(nullptr, timer);
+  ::EndMenu();
+}
+
+TEST_F(MainWindow, ContextMenuWithoutSelectionDrawsTheThemedEditItems) {
+  AddRows(2);
+  // Alt shows the menu bar; opening its Edit menu makes the menus themed.
+  MSG alt{frame.Handle(), WM_SYSKEYDOWN, VK_MENU, 0x20380001, 0, {}};
+  frame.PreTranslateMessage(&alt);
+  ASSERT_TRUE(frame.IsMenuBarShown());
+  ::SetTimer(nullptr, 0, 50, &CloseMenu);
+  ::SendMessageW(frame.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'e');
+  Pump();
+  HMENU edit = ::GetSubMenu(frame.MenuBar(), 1);
+  ASSERT_NE(CThemedMenu::FromHandle(edit), nullptr) << "the Edit menu was not themed";
+
+  // Right-click into the list with nothing selected.
+  g_look = {};
+  g_lookOwner = view.Handle();
+  g_lookMenu = edit;
+  ::SetTimer(nullptr, 0, 50, &LookAtPopup);
+  ::SendMessageW(view.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.Handle()),
+                 MAKELPARAM(300, 300));
+  Pump();
+  ASSERT_TRUE(g_look.seen);
+  EXPECT_GT(g_look.width, 100) << "an empty strip";
+  ASSERT_EQ(g_look.items.size(), 3u);
+  for (const RECT& r : g_look.items) {
+    EXPECT_GT(r.right - r.left, 100);
+    EXPECT_GE(r.bottom - r.top, ::GetSystemMetrics(SM_CYMENU) / 2);
+  }
+  // Icon, label and accelerator text were drawn.
+  EXPECT_GT(g_look.inkInFirstItem, 100);
 }
 
 }  // namespace
