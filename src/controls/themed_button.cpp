@@ -344,6 +344,10 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
 
   const bool disabled = (dis->itemState & ODS_DISABLED) != 0;
   const bool focused = (dis->itemState & ODS_FOCUS) != 0;
+  // A toggle takes Enter and Space itself, so its focus always shows; other
+  // buttons follow the window's keyboard cues, and their flat look shows none.
+  const bool focusRect =
+      focused && (m_toggleMode || (!(dis->itemState & ODS_NOFOCUSRECT) && !m_toolbarLook));
   bool pressed = (dis->itemState & ODS_SELECTED) != 0;
   if (m_toggleMode) {
     pressed = m_toggleState;
@@ -372,7 +376,7 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
       ::FillRect(dc, &body, CachedSolidBrush(m_background == kNoColor ? face : m_background));
     if (m_toolbarLook && m_hot) FrameColor(dc, rc, RGB(255, 255, 255), RGB(132, 150, 173));
     RECT edge = rc;
-    if ((focused || m_isDefault) && !(m_toggleMode && pressed) && !m_toolbarLook) {
+    if ((focused || m_isDefault) && !(m_toggleMode && pressed)) {
       ::FrameRect(dc, &edge, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
       ::InflateRect(&edge, -1, -1);
     }
@@ -438,7 +442,7 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
     }
   }
 
-  if (focused && !(dis->itemState & ODS_NOFOCUSRECT) && !m_toolbarLook) {
+  if (focusRect) {
     RECT f = rc;
     ::InflateRect(&f, -3, -3);
     ::DrawFocusRect(dc, &f);

@@ -90,6 +90,9 @@ ok
 before=$(row_count)
 focus_dialog
 shot privacy-dialog
+# The keyboard focus moves to Find History; the screenshot shows its focus frame.
+keys Tab
+shot privacy-focus
 # Open state: Url History and Recent Documents on. Recent Documents off; Run
 # History, AutoComplete Passwords and Typed URL on; then Clean.
 keys alt+d alt+r alt+p alt+t
