@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -31,6 +32,24 @@ AdvanceDialogRunner g_advanceDialog = nullptr;
 constexpr int kColumnCount = 4;
 
 int ScrollBarWidth() { return ::GetSystemMetrics(SM_CXVSCROLL); }
+
+// The width column `column`'s title takes in `header`: its text in the
+// header's font and the header's margins (three edges each side).
+int TitleWidth(HWND header, int column) {
+  wchar_t text[261] = L"";
+  HDITEMW item{};
+  item.mask = HDI_TEXT;
+  item.pszText = text;
+  item.cchTextMax = static_cast<int>(std::size(text));
+  if (!header || !::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                                 reinterpret_cast<LPARAM>(&item)))
+    return 0;
+  WindowDc dc(header);
+  SelectGuard font(dc, reinterpret_cast<HFONT>(::SendMessageW(header, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
+  return extent.cx + 6 * ::GetSystemMetrics(SM_CXEDGE);
+}
 
 // Open for writing, exclusive, existing files only; closed again at once.
 bool CanOpenForWriting(const wchar_t* path) {
@@ -216,11 +235,13 @@ void CKlarexView::RefreshAfterFill() {
 
 void CKlarexView::FitColumns() {
   Send(WM_SETREDRAW, FALSE);
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
   int widths[kColumnCount] = {};
   for (int i = 1; i < kColumnCount; ++i) {
     Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(LVSCW_AUTOSIZE, 0));
-    widths[i] =
-        static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i))) + ScrollBarWidth();
+    // The contents, or the title where it is wider (a translated one may be).
+    const int content = static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
+    widths[i] = std::max(content, TitleWidth(header, i)) + ScrollBarWidth();
     Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(widths[i], 0));
   }
   RECT client = ClientRect();
@@ -429,6 +450,9 @@ LRESULT CKlarexView::OnLanguageChanged() {
     item.pszText = text.data();
     ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
+  // The new titles get their room, the status line the language's own texts.
+  FitColumns();
+  ShowSelectionStatus();
   AfxMessageBox(CutCultureComment(GetLangString(L"Header", L"Culture", L"English")));
   return 0;
 }

@@ -14,6 +14,7 @@
 #include "../res/ids_main.h"
 #include "controls/ui_test_util.h"
 #include "frame/main_frame.h"
+#include "framework/lang_file.h"
 #include "support/fake_machine.h"
 #include "support/temp_dir.h"
 #include "sys/operations.h"
@@ -230,6 +231,54 @@ TEST_F(MainWindow, ContextMenuWithoutSelectionDrawsTheThemedEditItems) {
   }
   // Icon, label and accelerator text were drawn.
   EXPECT_GT(g_look.inkInFirstItem, 100);
+}
+
+// Answers the program's message box (the language's name) as the user would.
+void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = ::FindWindowW(L"#32770", L"Klarex .NET");
+  if (!box || !::IsWindowVisible(box)) return;
+  ::KillTimer(nullptr, timer);
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// A language file shipped beside the program.
+std::wstring ShippedLanguage(const wchar_t* name) {
+  wchar_t path[MAX_PATH];
+  std::wstring folder(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+  // Started by its Unix path, the program's name comes back without its \\?\ prefix.
+  if (folder.rfind(L"unix\\", 0) == 0) folder = L"\\\\?\\" + folder;
+  return folder.substr(0, folder.rfind(L'\\') + 1) + L"lang\\" + name;
+}
+
+TEST_F(MainWindow, ChoosingALanguageShowsItsReadyTextAndRoomForItsTitles) {
+  AddRows(2);
+  const std::wstring italian = ShippedLanguage(L"italiano.lng");
+  ASSERT_NE(::GetFileAttributesW(italian.c_str()), INVALID_FILE_ATTRIBUTES) << italian;
+  EXPECT_EQ(Status(), L"Ready");
+
+  // What the Language command does with the chosen file.
+  test::LanguageGuard language(italian);
+  frame.ApplyLanguage(italian);
+  ::SetTimer(nullptr, 0, 20, &AnswerMessageBox);
+  view.Post(kMsgLanguageChanged, 0, 0);
+  Pump();
+  EXPECT_EQ(Status(), L"Pronto");
+
+  HWND header = reinterpret_cast<HWND>(view.Send(LVM_GETHEADER));
+  wchar_t title[64] = L"";
+  HDITEMW item{};
+  item.mask = HDI_TEXT;
+  item.pszText = title;
+  item.cchTextMax = 64;
+  ::SendMessageW(header, HDM_GETITEMW, 2, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(title, L"Dimensione");
+  WindowDc dc(header);
+  SelectGuard font(dc, reinterpret_cast<HFONT>(::SendMessageW(header, WM_GETFONT, 0, 0)));
+  SIZE text{};
+  ::GetTextExtentPoint32W(dc, title, static_cast<int>(wcslen(title)), &text);
+  // The header keeps three edges of margin on each side of a title.
+  EXPECT_GE(view.Send(LVM_GETCOLUMNWIDTH, 2), text.cx + 6 * ::GetSystemMetrics(SM_CXEDGE));
+  test::SaveScreenshot("italian_columns");
 }
 
 }  // namespace
