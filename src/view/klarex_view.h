@@ -9,7 +9,6 @@
 #include <string>
 
 #include "engine/klarex_doc.h"
-#include "framework/frame_wnd.h"
 #include "framework/gdi.h"
 #include "framework/view.h"
 #include "view/command_state.h"
@@ -17,6 +16,8 @@
 #include "view/list_sorter.h"
 
 namespace klarex {
+
+class CFrameWnd;
 
 // Messages of the view's window.
 inline constexpr UINT kMsgDeleteFinished = WM_USER + 0x101;
