@@ -10,6 +10,7 @@
 #include "frame/main_frame.h"
 #include "frame/single_instance.h"
 #include "framework/language.h"
+#include "framework/unexpected_error.h"
 #include "sys/operations.h"
 #include "view/klarex_view.h"
 
@@ -60,9 +61,16 @@ bool CKlarexApp::OnCommand(UINT id) {
 }
 
 int RunKlarex() {
-  CKlarexApp app;
-  if (!app.InitInstance()) return 0;
-  return app.Run();
+  try {
+    CKlarexApp app;
+    if (!app.InitInstance()) return 0;
+    return app.Run();
+  } catch (...) {
+    // What the loop dispatches stops at its own barriers; a failure here is
+    // start-up's or shut-down's: say so and end cleanly.
+    ReportUnexpectedError(std::current_exception());
+    return 1;
+  }
 }
 
 }  // namespace klarex

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "framework/unexpected_error.h"
+
 namespace klarex {
 namespace {
 
@@ -142,11 +144,8 @@ LRESULT CALLBACK COwnerDrawButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LP
     self->Detach();
     return r;
   }
-  try {
-    return self->WindowProc(msg, wp, lp);
-  } catch (...) {  // nothing may cross the window procedure
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
-  }
+  // Nothing may cross the window procedure.
+  return Guarded<LRESULT>(0, [&] { return self->WindowProc(msg, wp, lp); });
 }
 
 LRESULT CALLBACK COwnerDrawButton::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -155,8 +154,10 @@ LRESULT CALLBACK COwnerDrawButton::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LP
   if (msg == WM_DRAWITEM) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
     if (dis->CtlType == ODT_BUTTON && dis->hwndItem == self->m_hwnd) {
-      self->DrawItem(dis);
-      return TRUE;
+      return Guarded<LRESULT>(TRUE, [&] {
+        self->DrawItem(dis);
+        return TRUE;
+      });
     }
   } else if (msg == WM_NCDESTROY) {
     ::RemoveWindowSubclass(hwnd, &ParentProc, reinterpret_cast<UINT_PTR>(self));
@@ -343,6 +344,10 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
 
   const bool disabled = (dis->itemState & ODS_DISABLED) != 0;
   const bool focused = (dis->itemState & ODS_FOCUS) != 0;
+  // A toggle takes Enter and Space itself, so its focus always shows; other
+  // buttons follow the window's keyboard cues, and their flat look shows none.
+  const bool focusRect =
+      focused && (m_toggleMode || (!(dis->itemState & ODS_NOFOCUSRECT) && !m_toolbarLook));
   bool pressed = (dis->itemState & ODS_SELECTED) != 0;
   if (m_toggleMode) {
     pressed = m_toggleState;
@@ -371,7 +376,7 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
       ::FillRect(dc, &body, CachedSolidBrush(m_background == kNoColor ? face : m_background));
     if (m_toolbarLook && m_hot) FrameColor(dc, rc, RGB(255, 255, 255), RGB(132, 150, 173));
     RECT edge = rc;
-    if ((focused || m_isDefault) && !(m_toggleMode && pressed) && !m_toolbarLook) {
+    if ((focused || m_isDefault) && !(m_toggleMode && pressed)) {
       ::FrameRect(dc, &edge, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
       ::InflateRect(&edge, -1, -1);
     }
@@ -437,7 +442,7 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
     }
   }
 
-  if (focused && !(dis->itemState & ODS_NOFOCUSRECT) && !m_toolbarLook) {
+  if (focusRect) {
     RECT f = rc;
     ::InflateRect(&f, -3, -3);
     ::DrawFocusRect(dc, &f);

@@ -4,6 +4,8 @@
 
 #include <exception>
 
+#include "framework/unexpected_error.h"
+
 namespace klarex {
 
 bool StartThemedMenus() {
@@ -79,7 +81,8 @@ CMenuItemRecord* CThemedFrameWnd::RecordOf(ULONG_PTR data, CThemedMenu** owner) 
 
 LRESULT CALLBACK CThemedFrameWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                                DWORD_PTR data) {
-  return reinterpret_cast<CThemedFrameWnd*>(data)->OnMessage(hwnd, msg, wp, lp);
+  return Guarded<LRESULT>(
+      0, [&] { return reinterpret_cast<CThemedFrameWnd*>(data)->OnMessage(hwnd, msg, wp, lp); });
 }
 
 LRESULT CThemedFrameWnd::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

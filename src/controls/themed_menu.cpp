@@ -5,6 +5,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "framework/unexpected_error.h"
+
 namespace klarex {
 namespace {
 
@@ -663,6 +665,7 @@ constexpr UINT kMnGetHMenu = 0x01E1;
 constexpr UINT kMnSystemMenuPrepare = 0x01E2;
 constexpr wchar_t kOldProcProperty[] = L"OldMenuProc";
 constexpr int kShadow = 4;
+constexpr UINT_PTR kFadeTimer = 0x1234;
 
 struct LibraryState {
   bool started = false;
@@ -679,12 +682,16 @@ LibraryState g_lib;
 struct CPopupRecord {
   LONG_PTR style = 0;  // styles before the XP look changed them
   LONG_PTR exStyle = 0;
+  bool escapePressed = false;
   HMENU menu = nullptr;
   HWND owner = nullptr;  // the frame whose menu bar the pop-up may drop from
   SIZE systemFrame{};    // width and height the original border took
+  SIZE lastSize{};       // once shown: the size the window was shown with
   // Screen content behind the shadow bands, taken just before the window shows.
-  MemoryDc behindDc;
+  // The bitmap comes first so that it is deleted after the context it is
+  // selected into (a selected bitmap cannot be deleted).
   GdiBitmap behind;
+  MemoryDc behindDc;
   RECT behindRect{};
 };
 
@@ -835,7 +842,7 @@ void Unsubclass(HWND hwnd) {
   windows.erase(it);
 }
 
-LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MenuWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto old = reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kOldProcProperty));
   auto it = PopupWindows().find(hwnd);
   if (!old) return ::DefWindowProcW(hwnd, msg, wp, lp);
@@ -915,12 +922,35 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_WINDOWPOSCHANGED: {
       auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-      if (pos->flags & SWP_HIDEWINDOW) {
+      const SIZE size{pos->cx, pos->cy};
+      // Hidden, or resized while shown (the saved background no longer fits):
+      // the window goes back to the system's look.
+      const bool resized = rec.lastSize.cx && !(pos->flags & SWP_NOSIZE) &&
+                           (size.cx != rec.lastSize.cx || size.cy != rec.lastSize.cy);
+      if ((pos->flags & SWP_HIDEWINDOW) || resized) {
         Unsubclass(hwnd);
         return ::CallWindowProcW(old, hwnd, msg, wp, lp);
       }
+      if (::IsWindowVisible(hwnd) && !rec.lastSize.cx) {
+        RECT wr{};
+        ::GetWindowRect(hwnd, &wr);
+        rec.lastSize = SIZE{wr.right - wr.left, wr.bottom - wr.top};
+      }
       break;
     }
+    case WM_KEYDOWN:
+      if (wp == VK_ESCAPE) rec.escapePressed = true;
+      break;
+    case WM_TIMER:
+      if (wp == kFadeTimer && g_lib.platform > kNt4) {
+        // A fading pop-up shows at once, fully opaque.
+        ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE,
+                            ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+        ::SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA);
+        ::KillTimer(hwnd, kFadeTimer);
+        return 0;
+      }
+      break;
     case WM_NCDESTROY:
       Unsubclass(hwnd);
       return ::CallWindowProcW(old, hwnd, msg, wp, lp);
@@ -928,6 +958,10 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return ::CallWindowProcW(old, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return Guarded<LRESULT>(0, [&] { return MenuWindowMessage(hwnd, msg, wp, lp); });
 }
 
 void SubclassMenuWindow(HWND hwnd, HMENU menu) {
@@ -949,23 +983,31 @@ void SubclassMenuWindow(HWND hwnd, HMENU menu) {
   ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuWindowProc));
 }
 
+void OnHookedMessage(const CWPSTRUCT* cwp) {
+  if ((cwp->message == WM_CREATE || cwp->message == kMnSystemMenuPrepare) &&
+      !PopupWindows().count(cwp->hwnd) && IsMenuWindow(cwp->hwnd)) {
+    // The window's own answer first. While it is being created it cannot give
+    // one yet: Wine passes the menu as the creation parameter (and announces it
+    // by WM_INITMENUPOPUP only afterwards, so the pending one is the last
+    // pop-up's); Windows announces it before.
+    auto menu = reinterpret_cast<HMENU>(::SendMessageW(cwp->hwnd, kMnGetHMenu, 0, 0));
+    if (!menu && cwp->message == WM_CREATE) {
+      auto* cs = reinterpret_cast<const CREATESTRUCTW*>(cwp->lParam);
+      auto created = static_cast<HMENU>(cs->lpCreateParams);
+      if (created && ::IsMenu(created)) menu = created;
+    }
+    if (!menu) menu = g_lib.pendingMenu;
+    if (menu && CThemedMenu::FromHandle(menu)) SubclassMenuWindow(cwp->hwnd, menu);
+    g_lib.pendingMenu = nullptr;
+  }
+}
+
 LRESULT CALLBACK CallWndHook(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION) {
-    const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lp);
-    if ((cwp->message == WM_CREATE || cwp->message == kMnSystemMenuPrepare) &&
-        !PopupWindows().count(cwp->hwnd) && IsMenuWindow(cwp->hwnd)) {
-      // The window's own answer first; while it is being created it cannot
-      // give one yet, and the pop-up announced by WM_INITMENUPOPUP is meant.
-      auto menu = reinterpret_cast<HMENU>(::SendMessageW(cwp->hwnd, kMnGetHMenu, 0, 0));
-      if (!menu) menu = g_lib.pendingMenu;
-      if (!menu && cwp->message == WM_CREATE) {
-        // Wine passes the menu as the creation parameter.
-        auto* cs = reinterpret_cast<const CREATESTRUCTW*>(cwp->lParam);
-        menu = static_cast<HMENU>(cs->lpCreateParams);
-      }
-      if (menu && CThemedMenu::FromHandle(menu)) SubclassMenuWindow(cwp->hwnd, menu);
-      g_lib.pendingMenu = nullptr;
-    }
+    Guarded(0, [lp] {
+      OnHookedMessage(reinterpret_cast<const CWPSTRUCT*>(lp));
+      return 0;
+    });
   }
   return ::CallNextHookEx(g_lib.hook, code, wp, lp);
 }
@@ -996,6 +1038,11 @@ void CThemedMenuLibrary::Stop() {
 }
 
 bool CThemedMenuLibrary::Started() { return g_lib.started; }
+
+bool CThemedMenuLibrary::EscapePressed(HWND popup) {
+  auto it = PopupWindows().find(popup);
+  return it != PopupWindows().end() && it->second->escapePressed;
+}
 
 void CThemedMenuLibrary::SetPendingMenu(HMENU menu, HWND owner) {
   g_lib.pendingMenu = menu;

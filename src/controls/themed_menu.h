@@ -157,6 +157,8 @@ class CThemedMenuLibrary {
   static void Start();
   static void Stop();
   static bool Started();
+  // Whether Escape was pressed in the themed pop-up menu window `popup`.
+  static bool EscapePressed(HWND popup);
   // A pop-up about to open whose window should be themed (set from WM_INITMENUPOPUP).
   static void SetPendingMenu(HMENU menu, HWND owner);
 };

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,11 +53,11 @@ class CKlarexDoc : public CDocument {
   std::wstring TakePendingStatus() { return std::exchange(m_pendingStatus, {}); }
 
   // --- Browser privacy scans (privacy worker thread) -----------------------
-  void ScanUrlHistory(int* progress);
-  void ScanFormData(int* progress);
-  void ScanFindHistory(int* progress);
-  void ScanTypedUrls(int* progress);
-  void ScanRecentDocuments(int* progress);
+  void ScanUrlHistory(std::atomic<int>* progress);
+  void ScanFormData(std::atomic<int>* progress);
+  void ScanFindHistory(std::atomic<int>* progress);
+  void ScanTypedUrls(std::atomic<int>* progress);
+  void ScanRecentDocuments(std::atomic<int>* progress);
 
   std::wstring FindAppDataFolder(const wchar_t* name, bool localOnly) const;
   std::wstring FindFirefoxProfile(bool local) const;

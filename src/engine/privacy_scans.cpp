@@ -39,7 +39,7 @@ std::wstring SafariRoamingDir(const std::wstring& appDataDir) {
 
 }  // namespace
 
-void CKlarexDoc::ScanUrlHistory(int* progress) {
+void CKlarexDoc::ScanUrlHistory(std::atomic<int>* progress) {
   std::wstring ieHistory;
   if (!m_machine.SpecialFolder(CSIDL_HISTORY, ieHistory) || ieHistory.empty())
     ieHistory = JoinPath(m_windowsDir, L"History");
@@ -64,7 +64,7 @@ void CKlarexDoc::ScanUrlHistory(int* progress) {
   *progress += 10;
 }
 
-void CKlarexDoc::ScanFormData(int* progress) {
+void CKlarexDoc::ScanFormData(std::atomic<int>* progress) {
   ScanFolder(SafariRoamingDir(m_appDataDir), L"Form Values.plist");
   ScanFolder(m_firefoxProfileDir, L"formhistory.*");
   *progress += 1;
@@ -79,7 +79,7 @@ void CKlarexDoc::ScanFormData(int* progress) {
   *progress += 1;
 }
 
-void CKlarexDoc::ScanFindHistory(int* progress) {
+void CKlarexDoc::ScanFindHistory(std::atomic<int>* progress) {
   ScanFolder(SafariRoamingDir(m_appDataDir), L"LastSession.plist");
   ScanFolder(JoinPath(m_appDataDir, L"Google\\Local Search History"), m_allFilesMask.c_str());
   *progress += 1;
@@ -90,7 +90,7 @@ void CKlarexDoc::ScanFindHistory(int* progress) {
   DeleteRegistryKeys(m_findHistoryKeys, progress);
 }
 
-void CKlarexDoc::ScanTypedUrls(int* progress) {
+void CKlarexDoc::ScanTypedUrls(std::atomic<int>* progress) {
   DeleteRegistryKeys(m_typedUrlKeys, progress);
   ScanFolder(SafariRoamingDir(m_appDataDir), L"TopSites.plist");
   AddPath(JoinPath(m_safariLocalDir, L"Webpage Previews"));
@@ -99,7 +99,7 @@ void CKlarexDoc::ScanTypedUrls(int* progress) {
   *progress += 1;
 }
 
-void CKlarexDoc::ScanRecentDocuments(int* progress) {
+void CKlarexDoc::ScanRecentDocuments(std::atomic<int>* progress) {
   std::wstring recent;
   if (m_machine.SpecialFolder(CSIDL_RECENT, recent) && !recent.empty()) AddPath(recent);
   *progress += 1;

@@ -99,12 +99,21 @@ bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
   return ComputeCommandState(id, snapshot, state);
 }
 
+bool CMainFrame::PreTranslateMessage(MSG* msg) {
+  // A notice in the status line stays until the user does something here.
+  if (IsUserAction(msg->message) && (msg->hwnd == m_hwnd || ::IsChild(m_hwnd, msg->hwnd)))
+    StatusLine().ReleaseNotice();
+  return CThemedFrame<CFrameWnd>::PreTranslateMessage(msg);
+}
+
 void CMainFrame::OnClose() {
   SetStatusBarWindow(nullptr);  // also releases the taskbar progress
   StatusLine().Detach();
-  ProcessSecurityState().Release();
   if (CWinApp* app = AfxGetApp()) StoreWindowRect(app->Profile(), WindowRect());
   CFrameWnd::OnClose();
+  // The deletion worker takes ownership with the security state: the view's
+  // destruction above has waited for it, so nothing can read the state now.
+  ProcessSecurityState().Release();
 }
 
 bool CMainFrame::OnNcActivate(bool) {

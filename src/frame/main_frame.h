@@ -19,6 +19,7 @@ class CKlarexView;
 class CMainFrame : public CThemedFrame<CFrameWnd> {
  public:
   bool QueryCommandState(UINT id, CommandState& state) override;
+  bool PreTranslateMessage(MSG* msg) override;
   const std::wstring& LanguageFolder() const { return m_languageFolder; }
 
   // Runs the default-language detection (only while the setting is "Default").

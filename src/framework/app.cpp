@@ -2,6 +2,7 @@
 
 #include "framework/frame_wnd.h"
 #include "framework/resources.h"
+#include "framework/unexpected_error.h"
 #include "framework/view.h"
 
 namespace klarex {
@@ -80,13 +81,17 @@ int CWinApp::Run() {
   for (;;) {
     long idleCount = 0;
     while (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
-      if (!OnIdle(idleCount++)) break;
+      if (!Guarded(false, [&] { return OnIdle(idleCount++); })) break;
     do {
       BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
       if (got == 0) return static_cast<int>(msg.wParam);
       if (got < 0) return -1;
-      CFrameWnd* frame = MainFrame();
-      if (frame && frame->PreTranslateMessage(&msg)) continue;
+      // A failed message leaves the loop running for the next one.
+      if (Guarded(false, [&] {
+            CFrameWnd* frame = MainFrame();
+            return frame && frame->PreTranslateMessage(&msg);
+          }))
+        continue;
       ::TranslateMessage(&msg);
       ::DispatchMessageW(&msg);
     } while (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));

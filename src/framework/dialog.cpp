@@ -1,7 +1,6 @@
 #include "framework/dialog.h"
 
-#include <exception>
-
+#include "framework/unexpected_error.h"
 #include "framework/wnd.h"
 
 namespace klarex {
@@ -37,15 +36,11 @@ INT_PTR CALLBACK CDialog::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   if (!self) return FALSE;
-  INT_PTR result = FALSE;
-  try {
-    if (msg == WM_INITDIALOG)
-      result = self->OnInitDialog();
-    else if (!self->OnMessage(msg, wp, lp, result))
-      result = FALSE;
-  } catch (const std::exception&) {
-    result = FALSE;
-  }
+  INT_PTR result = Guarded<INT_PTR>(FALSE, [&]() -> INT_PTR {
+    if (msg == WM_INITDIALOG) return self->OnInitDialog();
+    INT_PTR answer = FALSE;
+    return self->OnMessage(msg, wp, lp, answer) ? answer : FALSE;
+  });
   if (msg == WM_NCDESTROY) {
     ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     self->m_hwnd = nullptr;

@@ -4,6 +4,7 @@
 
 #include "framework/app.h"
 #include "framework/resources.h"
+#include "framework/unexpected_error.h"
 
 namespace klarex {
 
@@ -240,7 +241,11 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case kMsgUnexpectedError:
+      ShowPostedUnexpectedError(lp);
+      return 0;
     case WM_DESTROY:
+      DiscardPostedUnexpectedErrors(m_hwnd);
       // The menu belongs to m_menu, not to the window.
       ::SetMenu(m_hwnd, nullptr);
       ::PostQuitMessage(0);

@@ -1,6 +1,6 @@
 #include "framework/wnd.h"
 
-#include <exception>
+#include "framework/unexpected_error.h"
 
 namespace klarex {
 
@@ -71,12 +71,14 @@ LRESULT CWnd::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
 
 LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+  // Nothing of any type may unwind through the system's message dispatch.
   LRESULT result = 0;
   try {
     result = WindowProc(msg, wp, lp);
-  } catch (const std::exception&) {
-    // Nothing may unwind through the system's message dispatch.
-    result = 0;
+  } catch (...) {
+    // A handler that failed while painting would be asked to paint again and again.
+    if (msg == WM_PAINT) ::ValidateRect(m_hwnd, nullptr);
+    ReportUnexpectedError(std::current_exception());
   }
   if (msg == WM_NCDESTROY) Detach();
   return result;
@@ -105,11 +107,7 @@ bool ReflectNotify(LPARAM lp, LRESULT& result) {
   auto* header = reinterpret_cast<NMHDR*>(lp);
   CWnd* child = header ? CWnd::FromHandle(header->hwndFrom) : nullptr;
   if (!child) return false;
-  try {
-    return child->OnReflectedNotify(header, result);
-  } catch (const std::exception&) {
-    return false;
-  }
+  return Guarded(false, [&] { return child->OnReflectedNotify(header, result); });
 }
 
 }  // namespace klarex

@@ -1,6 +1,6 @@
 #include "framework/worker_thread.h"
 
-#include <exception>
+#include "framework/unexpected_error.h"
 
 namespace klarex {
 
@@ -28,11 +28,11 @@ void CWorkerThread::Join() {
 }
 
 DWORD WINAPI CWorkerThread::Entry(void* self) {
-  try {
+  // A worker's failure ends only the worker; the user is told on the main window.
+  Guarded(0, [self] {
     static_cast<CWorkerThread*>(self)->m_body();
-  } catch (const std::exception&) {
-    // A worker's failure ends only the worker.
-  }
+    return 0;
+  });
   return 0;
 }
 

@@ -1,12 +1,12 @@
 #include "privacy/ietdlg.h"
 
-#include <atomic>
 #include <string>
 
 #include "../res/ids_dialogs.h"
 #include "engine/klarex_doc.h"
 #include "framework/language.h"
 #include "framework/resources.h"
+#include "framework/unexpected_error.h"
 #include "framework/wnd.h"
 #include "privacy/privacy_worker.h"
 #include "view/status_progress.h"
@@ -27,10 +27,6 @@ bool IsCategoryId(int id) { return id >= IDC_ADVANCE_PASSWORDS && id <= IDC_ADVA
 CIETDlg::CIETDlg(HWND parent) : CDialog(IDD_ADVANCE, parent) {}
 
 CIETDlg::~CIETDlg() = default;
-
-int CIETDlg::Progress() const {
-  return std::atomic_ref<int>(const_cast<int&>(m_progress)).load(std::memory_order_relaxed);
-}
 
 BOOL CIETDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -176,7 +172,9 @@ UINT PrivacyWorkerProc(LPVOID dialog) {
   try {
     RunPrivacyCategories(*dlg->m_pDoc, dlg->m_selected, &dlg->m_progress);
   } catch (...) {
-    // A failed step ends the run early; the dialog must still learn that it is over.
+    // A failed step ends the run early: the user is told, and the dialog must
+    // still learn that the run is over.
+    ReportUnexpectedError(std::current_exception());
   }
   ::PostMessageW(dlg->Handle(), WM_PRIVACY_DONE, 0, 0);
   return 0;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 #include "controls/themed_button.h"
@@ -29,7 +30,7 @@ class CIETDlg : public CDialog {
 
   // The run as the dialog sees it (read by tests).
   int Total() const { return m_total; }
-  int Progress() const;
+  int Progress() const { return m_progress.load(); }
   bool IsRunning() const { return m_pWorker != nullptr; }
 
  protected:
@@ -58,7 +59,7 @@ class CIETDlg : public CDialog {
 
   CategoryWeights m_weight{};
   int m_total = 1;
-  int m_progress = 0;  // written by the worker, read by the timer
+  std::atomic<int> m_progress{0};  // written by the worker, read by the timer
   CategoryFlags m_selected{};
   std::unique_ptr<CWorkerThread> m_pWorker;
 };

@@ -25,7 +25,8 @@ class ComApartment {
 
 }  // namespace
 
-void RunPrivacyCategories(CKlarexDoc& doc, const CategoryFlags& selected, int* progress) {
+void RunPrivacyCategories(CKlarexDoc& doc, const CategoryFlags& selected,
+                          std::atomic<int>* progress) {
   ComApartment com;
   if (selected[0]) doc.ScanUrlHistory(progress);
   if (selected[1]) doc.ScanFormData(progress);

@@ -1,6 +1,8 @@
 // The work of one Advance run, apart from any window: the chosen categories in
 // their fixed order, counted into the dialog's step counter.
 #pragma once
+#include <atomic>
+
 #include "privacy/privacy_categories.h"
 
 namespace klarex {
@@ -9,6 +11,7 @@ class CKlarexDoc;
 
 // Runs on the privacy worker thread. Initialises COM for the thread (the URL
 // history store is a COM object) and releases it before returning.
-void RunPrivacyCategories(CKlarexDoc& doc, const CategoryFlags& selected, int* progress);
+void RunPrivacyCategories(CKlarexDoc& doc, const CategoryFlags& selected,
+                          std::atomic<int>* progress);
 
 }  // namespace klarex

@@ -151,7 +151,7 @@ void TakeOwnership(const SecurityState& state, const std::wstring& path) {
 
 // --- Registry -------------------------------------------------------------------------
 
-void DeleteRegistryKeys(std::vector<const wchar_t*> keys, int* counter) {
+void DeleteRegistryKeys(std::vector<const wchar_t*> keys, std::atomic<int>* counter) {
   for (const wchar_t* key : keys) {
     // An empty component ("", "\\x", "x\\\\y", "Software\\") makes the registry address a
     // parent key, up to HKEY_CURRENT_USER itself, and wipe all of it.

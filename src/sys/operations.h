@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,6 @@ void TakeOwnership(const SecurityState& state, const std::wstring& path);
 
 // Deletes each key tree under HKEY_CURRENT_USER, adding 1 to `*counter` per key
 // attempted. The list is consumed.
-void DeleteRegistryKeys(std::vector<const wchar_t*> keys, int* counter);
+void DeleteRegistryKeys(std::vector<const wchar_t*> keys, std::atomic<int>* counter);
 
 }  // namespace klarex

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -32,6 +33,24 @@ constexpr int kColumnCount = 4;
 
 int ScrollBarWidth() { return ::GetSystemMetrics(SM_CXVSCROLL); }
 
+// The width column `column`'s title takes in `header`: its text in the
+// header's font and the header's margins (three edges each side).
+int TitleWidth(HWND header, int column) {
+  wchar_t text[261] = L"";
+  HDITEMW item{};
+  item.mask = HDI_TEXT;
+  item.pszText = text;
+  item.cchTextMax = static_cast<int>(std::size(text));
+  if (!header || !::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                                 reinterpret_cast<LPARAM>(&item)))
+    return 0;
+  WindowDc dc(header);
+  SelectGuard font(dc, reinterpret_cast<HFONT>(::SendMessageW(header, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
+  return extent.cx + 6 * ::GetSystemMetrics(SM_CXEDGE);
+}
+
 // Open for writing, exclusive, existing files only; closed again at once.
 bool CanOpenForWriting(const wchar_t* path) {
   FileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -42,6 +61,9 @@ bool CanOpenForWriting(const wchar_t* path) {
 }  // namespace
 
 void SetAdvanceDialogRunner(AdvanceDialogRunner runner) { g_advanceDialog = runner; }
+
+CKlarexView::CKlarexView(IDeleteOperations& operations)
+    : m_deletion(*m_deletionHost, operations, m_busy) {}
 
 CKlarexView::~CKlarexView() { m_deletion.Shutdown(); }
 
@@ -79,7 +101,7 @@ void CKlarexView::OnInitialUpdate() {
   // A failed opening of the Firefox history waited for the status line.
   if (CKlarexDoc* doc = Doc()) {
     std::wstring pending = doc->TakePendingStatus();
-    if (!pending.empty()) StatusLine().SetStatusText(pending);
+    if (!pending.empty()) StatusLine().ShowNotice(pending);
   }
 }
 
@@ -127,6 +149,10 @@ std::wstring CKlarexView::RowText(int row, int column) const {
   item.cchTextMax = static_cast<int>(buffer.size());
   Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   return buffer.data();
+}
+
+CFrameWnd* CKlarexView::ParentFrame() const {
+  return dynamic_cast<CFrameWnd*>(CWnd::FromHandle(::GetParent(m_hwnd)));
 }
 
 bool CKlarexView::IsFolderRow(int row) const { return RowText(row, 1) == g_folderTypeName; }
@@ -209,11 +235,13 @@ void CKlarexView::RefreshAfterFill() {
 
 void CKlarexView::FitColumns() {
   Send(WM_SETREDRAW, FALSE);
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
   int widths[kColumnCount] = {};
   for (int i = 1; i < kColumnCount; ++i) {
     Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(LVSCW_AUTOSIZE, 0));
-    widths[i] =
-        static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i))) + ScrollBarWidth();
+    // The contents, or the title where it is wider (a translated one may be).
+    const int content = static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
+    widths[i] = std::max(content, TitleWidth(header, i)) + ScrollBarWidth();
     Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(widths[i], 0));
   }
   RECT client = ClientRect();
@@ -234,9 +262,11 @@ void CKlarexView::OnSize(int width) {
 }
 
 void CKlarexView::ShowSelectionStatus() {
+  // What the engine reported (a Firefox error after the Advance run) is read first.
+  if (StatusLine().HoldsNotice()) return;
   std::wstring text = SelectionStatusText(SelectedCount(), RowCount());
   // Every row change lands here: leave the bar alone when nothing changed.
-  CFrameWnd* frame = AfxGetApp() ? AfxGetApp()->MainFrame() : nullptr;
+  CFrameWnd* frame = ParentFrame();
   CStatusBar* bar = frame ? frame->StatusBar() : nullptr;
   if (bar && bar->PaneText(0) == text) return;
   StatusLine().SetStatusText(text);
@@ -420,6 +450,9 @@ LRESULT CKlarexView::OnLanguageChanged() {
     item.pszText = text.data();
     ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
+  // The new titles get their room, the status line the language's own texts.
+  FitColumns();
+  ShowSelectionStatus();
   AfxMessageBox(CutCultureComment(GetLangString(L"Header", L"Culture", L"English")));
   return 0;
 }
@@ -487,8 +520,15 @@ LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return m_deletion.OnProgress(wp, lp);
     case kMsgDeleteFinished:
       return m_deletion.OnFinished();
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR:
+      // The pop-ups this list shows (the Edit menu) belong to the frame's
+      // themed menus: their owner-drawn items are measured and drawn there.
+      if (msg == WM_MENUCHAR || wp == 0) return ::SendMessageW(::GetParent(m_hwnd), msg, wp, lp);
+      break;
     case WM_CONTEXTMENU: {
-      CFrameWnd* frame = AfxGetApp() ? AfxGetApp()->MainFrame() : nullptr;
+      CFrameWnd* frame = ParentFrame();
       ShowListContextMenu(m_hwnd, frame ? frame->MenuBar() : nullptr, m_busy.load());
       return 0;
     }

@@ -17,6 +17,8 @@
 
 namespace klarex {
 
+class CFrameWnd;
+
 // Messages of the view's window.
 inline constexpr UINT kMsgDeleteFinished = WM_USER + 0x101;
 inline constexpr UINT kMsgDeleteProgress = WM_USER + 0x102;
@@ -29,7 +31,8 @@ void SetAdvanceDialogRunner(AdvanceDialogRunner runner);
 
 class CKlarexView : public CView {
  public:
-  CKlarexView() = default;
+  // `operations` do the deletion's file-system work.
+  explicit CKlarexView(IDeleteOperations& operations = SystemDeleteOperations());
   ~CKlarexView() override;
 
   bool Create(HWND parent, UINT id) override;
@@ -65,6 +68,8 @@ class CKlarexView : public CView {
 
  private:
   CKlarexDoc* Doc() const { return static_cast<CKlarexDoc*>(Document()); }
+  // The frame the list lives in (its menus and status bar).
+  CFrameWnd* ParentFrame() const;
   void AddRow(const FoundItem& item, std::map<std::wstring, std::wstring>& typeNames);
   void DeleteAllRows();
   void InsertColumns();
@@ -98,7 +103,7 @@ class CKlarexView : public CView {
   int m_dateWidth = 125;
   ListSortState m_sort;  // sort column, comparison kinds, next-click directions
   std::unique_ptr<IDeletionHost> m_deletionHost = MakeViewDeletionHost(*this);
-  CDeletionWorker m_deletion{*m_deletionHost, SystemDeleteOperations(), m_busy};
+  CDeletionWorker m_deletion;
 };
 
 }  // namespace klarex

@@ -5,6 +5,8 @@
 
 #include <cwctype>
 
+#include "framework/unexpected_error.h"
+
 namespace klarex {
 
 namespace {
@@ -157,7 +159,8 @@ void CListSorter::Sort(int code) {
 int CALLBACK CListSorter::Compare(LPARAM record1, LPARAM record2, LPARAM code) {
   const auto* a = reinterpret_cast<const Record*>(record1);
   const auto* b = reinterpret_cast<const Record*>(record2);
-  return CompareColumnTexts(a->text, b->text, static_cast<int>(code));
+  // Called from inside the list control: nothing may unwind through it.
+  return Guarded(0, [&] { return CompareColumnTexts(a->text, b->text, static_cast<int>(code)); });
 }
 
 void SortByColumnClick(HWND list, ListSortState& state, int column) {

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "framework/unexpected_error.h"
 #include "view/drag_out.h"
 
 namespace klarex {
@@ -20,7 +21,7 @@ struct ShellMenuHook {
 };
 ShellMenuHook g_hook;
 
-LRESULT CALLBACK ShellMenuHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ShellMenuMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
@@ -44,6 +45,10 @@ LRESULT CALLBACK ShellMenuHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       break;
   }
   return ::CallWindowProcW(g_hook.previous, hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK ShellMenuHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return Guarded<LRESULT>(0, [&] { return ShellMenuMessage(hwnd, msg, wParam, lParam); });
 }
 
 // Parent folder and a copy of the last identifier of an absolute list.

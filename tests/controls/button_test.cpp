@@ -232,16 +232,51 @@ TEST_F(ButtonDrawing, ThemedStatesDrawDifferently) {
   EXPECT_NE(normal, image(0));  // hot
 }
 
-TEST_F(ButtonDrawing, FlatToggleLooksOnOnlyWhenItIsOn) {
+// Pixels that differ between two images, outside the focus rectangle's line
+// 3 pixels inside the edge.
+int DifferencesOffTheFocusLine(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b,
+                               int w, int h) {
+  int n = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const bool onLine = ((x == 3 || x == w - 4) && y >= 3 && y <= h - 4) ||
+                          ((y == 3 || y == h - 4) && x >= 3 && x <= w - 4);
+      if (!onLine && a[static_cast<size_t>(y * w + x)] != b[static_cast<size_t>(y * w + x)]) ++n;
+    }
+  }
+  return n;
+}
+
+TEST_F(ButtonDrawing, FlatToggleLooksOnOnlyWhenOnAndAlwaysShowsItsFocus) {
   CThemedButton b;
   ASSERT_TRUE(b.Attach(Make(L"", BS_PUSHBUTTON, 13, 10)));
   b.SetToolbarLook(true);
   b.SetToggleMode(true);
-  std::vector<COLORREF> off = Image(b, 0);
-  EXPECT_EQ(Image(b, ODS_FOCUS), off);  // keyboard focus alone does not switch it on
+  const std::vector<COLORREF> off = Image(b, 0);
   b.SetToggleState(true);
-  EXPECT_NE(Image(b, 0), off);
-  EXPECT_EQ(Image(b, ODS_FOCUS), Image(b, 0));
+  const std::vector<COLORREF> on = Image(b, 0);
+  EXPECT_NE(on, off);
+  // Focused, it shows a focus rectangle and nothing else changes: focus does
+  // not make it look on. Enter flips it, so the rectangle shows even where the
+  // window hides keyboard cues.
+  for (UINT hidden : {0u, static_cast<UINT>(ODS_NOFOCUSRECT)}) {
+    SCOPED_TRACE(hidden);
+    b.SetToggleState(false);
+    const std::vector<COLORREF> focusedOff = Image(b, ODS_FOCUS | hidden);
+    EXPECT_NE(focusedOff, off);
+    EXPECT_EQ(DifferencesOffTheFocusLine(focusedOff, off, kW, kH), 0);
+    b.SetToggleState(true);
+    const std::vector<COLORREF> focusedOn = Image(b, ODS_FOCUS | hidden);
+    EXPECT_NE(focusedOn, on);
+    EXPECT_EQ(DifferencesOffTheFocusLine(focusedOn, on, kW, kH), 0);
+  }
+  // Without visual styles a focused toggle that is off gets the black frame too.
+  b.SetColors(::GetSysColor(COLOR_BTNFACE), kNoColor);
+  b.SetToggleState(false);
+  EXPECT_EQ(Px(b, ODS_FOCUS, 0, 0), RGB(0, 0, 0));
+  EXPECT_NE(Px(b, 0, 0, 0), RGB(0, 0, 0));
+  b.SetToggleState(true);
+  EXPECT_NE(Image(b, ODS_FOCUS), Image(b, 0));
 }
 
 TEST_F(ButtonDrawing, IconIsCentredAndGreyWhenDisabled) {

@@ -1,6 +1,8 @@
 // Small helpers for tests that run real windows under Xvfb.
 #pragma once
 #include <windows.h>
+// needs windows.h first
+#include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -78,6 +80,40 @@ inline HWND MakeHostWindow(const wchar_t* title, int w = 420, int h = 300,
                                 h, nullptr, nullptr, wc.hInstance, nullptr);
   ::UpdateWindow(hwnd);
   return hwnd;
+}
+
+// GDI objects this process holds: GetGuiResources, or where that is a stub
+// (Wine) the entries of the process's GDI handle table that hold an object,
+// the table being laid out as on Windows (PEB GdiSharedHandleTable).
+inline int GdiObjectCount() {
+  if (DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(n);
+  struct Entry {
+    ULONGLONG object;
+    ULONG owner;
+    USHORT unique;
+    UCHAR type;
+    UCHAR flags;
+    ULONGLONG user;
+  };
+  constexpr size_t kTableOffset = 0xF8;  // PEB.GdiSharedHandleTable, 64-bit
+  constexpr int kEntries = 0x10000;
+  using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+  auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION info{};
+  if (!query ||
+      query(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info), nullptr) != 0)
+    return -1;
+  auto* peb = reinterpret_cast<char*>(info.PebBaseAddress);
+  const auto* table = *reinterpret_cast<const Entry* const*>(peb + kTableOffset);
+  if (!table) return -1;
+  // Every entry of this process carries the owner value of a new object.
+  HBRUSH probe = ::CreateSolidBrush(RGB(1, 2, 3));
+  const ULONG owner = table[LOWORD(reinterpret_cast<ULONG_PTR>(probe))].owner;
+  ::DeleteObject(probe);
+  int count = 0;
+  for (int i = 0; i < kEntries; ++i) count += table[i].type && table[i].owner == owner;
+  return count;
 }
 
 }  // namespace klarex::test

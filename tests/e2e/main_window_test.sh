@@ -68,6 +68,13 @@ shot menu
 keys Escape Escape
 wait_for 5 bash -c "[ \"\$(wine '$app/probe.exe' menubar | tr -d '\r')\" = hidden ]"
 expect_eq "menu bar hides again" hidden "$(probe menubar)"
+# Right-click into the list with nothing selected: the Edit pop-up, drawn by the
+# themed menus now that the menu bar has been open (the screenshot shows it).
+xdotool mousemove 400 440 click 3
+sleep 1
+shot context-menu
+keys Escape
+xdotool mousemove 1270 790
 
 # --- Selection ------------------------------------------------------------------
 keys ctrl+a
@@ -147,6 +154,7 @@ if wait_for 10 xdotool search --name 'Select Language'; then
   fi
   sleep 1
   expect_eq "chosen file retitles the columns" "Chemin Genre Size Date Modified" "$(probe header | paste -sd' ')"
+  expect_eq "status in the chosen language" "Pret" "$(probe status 0)"
   # Menu texts cannot be read across processes under Wine: the screenshot shows "Fichier".
   keys alt
   shot language
@@ -154,7 +162,22 @@ if wait_for 10 xdotool search --name 'Select Language'; then
 else
   bad "Language command opened no file dialog"
 fi
+# The shipped Italian file: its ready text at once, and room for its titles
+# (the screenshot shows "Dimensione" whole).
+keys ctrl+l
+if wait_for 10 xdotool search --name 'Select Language'; then
+  sleep 1
+  xdotool type --delay 50 "C:\\e2e-$id\\lang\\italiano.lng"
+  xdotool key Return
+  wait_for 10 xdotool search --name '^Klarex .NET$' && xdotool key Return
+  sleep 1
+  expect_eq "Italian column titles" "Nome file Tipo Dimensione Data modifica" "$(probe header | paste -sd' ')"
+  expect_eq "Italian ready text" "Pronto" "$(probe status 0)"
+  shot italian
+else
+  bad "second Language command opened no file dialog"
+fi
 close_app
-expect_has "chosen file stored" 'e2e.lng' "$(wine reg query "$user_section" /v src 2>/dev/null | tr -d '\r')"
+expect_has "chosen file stored" 'italiano.lng' "$(wine reg query "$user_section" /v src 2>/dev/null | tr -d '\r')"
 
 summary "main window"

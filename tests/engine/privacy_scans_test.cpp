@@ -223,9 +223,9 @@ TEST_F(PrivacyScans, UrlHistoryFindsEachBrowsersHistoryAndClearsTheStores) {
   ASSERT_TRUE(CommitUrlCacheEntryW(url, cacheFile, zero, zero, NORMAL_CACHE_ENTRY, nullptr, 0,
                                    nullptr, nullptr));
 
-  int progress = 7;
+  std::atomic<int> progress{7};
   doc.ScanUrlHistory(&progress);
-  EXPECT_EQ(progress, 7 + 16);
+  EXPECT_EQ(progress.load(), 7 + 16);
   doc.UpdateAllViews(nullptr);
 
   ExpectSteps(view.Paths(), {{ieHistory},
@@ -262,10 +262,10 @@ TEST_F(PrivacyScans, FormFindTypedAndRecentScansListTheirPlacesAndDeleteTheirKey
 
   CKlarexDoc doc(machine);
   CollectingView view(doc);
-  int progress = 0;
+  std::atomic<int> progress{0};
 
   doc.ScanFormData(&progress);
-  EXPECT_EQ(progress, 6);
+  EXPECT_EQ(progress.load(), 6);
   doc.UpdateAllViews(nullptr);
   ExpectSteps(view.Paths(), {{safariRoaming + L"\\Form Values.plist"},
                              {firefox + L"\\formhistory.sqlite"},
@@ -279,7 +279,7 @@ TEST_F(PrivacyScans, FormFindTypedAndRecentScansListTheirPlacesAndDeleteTheirKey
   view.Clear();
 
   doc.ScanFindHistory(&progress);
-  EXPECT_EQ(progress, 6 + 9);
+  EXPECT_EQ(progress.load(), 6 + 9);
   doc.UpdateAllViews(nullptr);
   ExpectSteps(
       view.Paths(),
@@ -291,7 +291,7 @@ TEST_F(PrivacyScans, FormFindTypedAndRecentScansListTheirPlacesAndDeleteTheirKey
   view.Clear();
 
   doc.ScanTypedUrls(&progress);
-  EXPECT_EQ(progress, 15 + 5);
+  EXPECT_EQ(progress.load(), 15 + 5);
   doc.UpdateAllViews(nullptr);
   ExpectSteps(view.Paths(), {{safariRoaming + L"\\TopSites.plist"},
                              {safariLocal + L"\\Webpage Previews"},
@@ -302,7 +302,7 @@ TEST_F(PrivacyScans, FormFindTypedAndRecentScansListTheirPlacesAndDeleteTheirKey
   view.Clear();
 
   doc.ScanRecentDocuments(&progress);
-  EXPECT_EQ(progress, 20 + 20);
+  EXPECT_EQ(progress.load(), 20 + 20);
   doc.UpdateAllViews(nullptr);
   ExpectSteps(
       view.Paths(),
@@ -323,12 +323,12 @@ TEST_F(PrivacyScans, FormFindTypedAndRecentScansListTheirPlacesAndDeleteTheirKey
 TEST_F(PrivacyScans, EveryPlaceAndKeyIsVisitedAgainOnASecondRun) {
   CKlarexDoc doc(machine);
   CollectingView view(doc);
-  int progress = 0;
+  std::atomic<int> progress{0};
   for (int run = 0; run < 2; ++run) {
     doc.ScanFormData(&progress);
     doc.ScanRecentDocuments(&progress);
   }
-  EXPECT_EQ(progress, 2 * (6 + 20));
+  EXPECT_EQ(progress.load(), 2 * (6 + 20));
   doc.UpdateAllViews(nullptr);
   // Session Storage is listed by both categories, in both runs.
   const std::vector<std::wstring> found = view.Paths();
@@ -344,17 +344,17 @@ TEST(PrivacyScansWithoutBrowsers, CountExactlyAndFindNothing) {
   CKlarexDoc doc(machine);
   CollectingView view(doc);
 
-  int progress = 0;
+  std::atomic<int> progress{0};
   doc.ScanUrlHistory(&progress);
-  EXPECT_EQ(progress, 16);
+  EXPECT_EQ(progress.load(), 16);
   doc.ScanFormData(&progress);
-  EXPECT_EQ(progress, 16 + 6);
+  EXPECT_EQ(progress.load(), 16 + 6);
   doc.ScanFindHistory(&progress);
-  EXPECT_EQ(progress, 22 + 9);
+  EXPECT_EQ(progress.load(), 22 + 9);
   doc.ScanTypedUrls(&progress);
-  EXPECT_EQ(progress, 31 + 5);
+  EXPECT_EQ(progress.load(), 31 + 5);
   doc.ScanRecentDocuments(&progress);
-  EXPECT_EQ(progress, 36 + 20);
+  EXPECT_EQ(progress.load(), 36 + 20);
   doc.UpdateAllViews(nullptr);
   EXPECT_THAT(view.Paths(), ElementsAreArray(std::vector<std::wstring>{}));
   EXPECT_TRUE(sink.texts.empty());
@@ -371,10 +371,10 @@ TEST(PrivacyScansWithoutBrowsers, HistoryFallsBackToTheWindowsFolderAndRecentIsS
   CKlarexDoc doc(machine);
   CollectingView view(doc);
 
-  int progress = 0;
+  std::atomic<int> progress{0};
   doc.ScanUrlHistory(&progress);
   doc.ScanRecentDocuments(&progress);
-  EXPECT_EQ(progress, 16 + 20);
+  EXPECT_EQ(progress.load(), 16 + 20);
   doc.UpdateAllViews(nullptr);
   EXPECT_EQ(view.Paths(), std::vector<std::wstring>{history});
 }

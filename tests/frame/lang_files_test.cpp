@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/unexpected_error.h"
+
 namespace {
 
 struct Section {
@@ -29,7 +31,8 @@ const std::vector<Section>& Entries() {
       {L"OptionsMenu", {L"0", L"1", L"2", L"3"}},
       {L"HelpMenu", {L"0", L"1", L"2", L"3"}},
       {L"Status",
-       {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"13", L"15", L"16"}},
+       {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"13", L"15", L"16",
+        L"17"}},
       {L"ToolTips", {L"1", L"2", L"3", L"4", L"7", L"8", L"9"}},
       {L"Title", {L"4", L"5"}},
       {L"Labels", {L"1", L"2", L"3", L"4", L"5", L"6"}},
@@ -342,18 +345,31 @@ TEST(LangFiles, EnglishFileMatchesTheBuiltInTexts) {
   ::DestroyMenu(menu);
 
   const std::pair<std::pair<const wchar_t*, const wchar_t*>, std::wstring> strings[] = {
-      {{L"Status", L"1"}, Prompt(157)},          {{L"Status", L"2"}, Prompt(158)},
-      {{L"Status", L"3"}, Prompt(59392)},        {{L"Status", L"4"}, Prompt(59393)},
-      {{L"Status", L"5"}, Prompt(183)},          {{L"Status", L"6"}, Prompt(182)},
-      {{L"Status", L"7"}, Prompt(57664)},        {{L"Status", L"8"}, Prompt(57345)},
-      {{L"Status", L"9"}, ShortName(57345)},     {{L"Status", L"10"}, Prompt(57665)},
-      {{L"Status", L"11"}, ResourceString(124)}, {{L"Status", L"13"}, Prompt(57345)},
-      {{L"Status", L"15"}, Prompt(61450)},       {{L"Status", L"16"}, ShortName(61450)},
-      {{L"ToolTips", L"1"}, ShortName(157)},     {{L"ToolTips", L"2"}, ShortName(158)},
-      {{L"ToolTips", L"3"}, ShortName(161)},     {{L"ToolTips", L"4"}, ShortName(162)},
-      {{L"ToolTips", L"7"}, ShortName(183)},     {{L"ToolTips", L"8"}, ShortName(181)},
-      {{L"ToolTips", L"9"}, ShortName(182)},     {{L"Columns", L"1"}, Prompt(196)},
-      {{L"Columns", L"2"}, Prompt(197)},         {{L"Columns", L"3"}, Prompt(198)},
+      {{L"Status", L"1"}, Prompt(157)},
+      {{L"Status", L"2"}, Prompt(158)},
+      {{L"Status", L"3"}, Prompt(59392)},
+      {{L"Status", L"4"}, Prompt(59393)},
+      {{L"Status", L"5"}, Prompt(183)},
+      {{L"Status", L"6"}, Prompt(182)},
+      {{L"Status", L"7"}, Prompt(57664)},
+      {{L"Status", L"8"}, Prompt(57345)},
+      {{L"Status", L"9"}, ShortName(57345)},
+      {{L"Status", L"10"}, Prompt(57665)},
+      {{L"Status", L"11"}, ResourceString(124)},
+      {{L"Status", L"13"}, Prompt(57345)},
+      {{L"Status", L"15"}, Prompt(61450)},
+      {{L"Status", L"16"}, ShortName(61450)},
+      {{L"Status", L"17"}, klarex::UnexpectedErrorText(L"")},
+      {{L"ToolTips", L"1"}, ShortName(157)},
+      {{L"ToolTips", L"2"}, ShortName(158)},
+      {{L"ToolTips", L"3"}, ShortName(161)},
+      {{L"ToolTips", L"4"}, ShortName(162)},
+      {{L"ToolTips", L"7"}, ShortName(183)},
+      {{L"ToolTips", L"8"}, ShortName(181)},
+      {{L"ToolTips", L"9"}, ShortName(182)},
+      {{L"Columns", L"1"}, Prompt(196)},
+      {{L"Columns", L"2"}, Prompt(197)},
+      {{L"Columns", L"3"}, Prompt(198)},
       {{L"Columns", L"4"}, Prompt(199)},
   };
   for (const auto& [entry, text] : strings) {

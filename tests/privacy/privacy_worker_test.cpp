@@ -6,6 +6,8 @@
 #include <objbase.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
@@ -67,21 +69,21 @@ TEST_F(PrivacyWorker, RunHistoryAloneDeletesItsThreeKeysAndCountsThem) {
   PlantedKey run(kRunMru), mui(kMuiCache), rar(kWinRarDialogs), recent(kRecentDocs);
   ASSERT_TRUE(run.Exists() && mui.Exists() && rar.Exists() && recent.Exists());
 
-  int progress = 1;
+  std::atomic<int> progress{1};
   RunPrivacyCategories(doc, {0, 0, 1, 0, 0, 0}, &progress);
 
   EXPECT_FALSE(run.Exists());
   EXPECT_FALSE(mui.Exists());
   EXPECT_FALSE(rar.Exists());
   EXPECT_TRUE(recent.Exists()) << "a category that was not chosen was cleaned";
-  EXPECT_EQ(progress, 4);
+  EXPECT_EQ(progress.load(), 4);
   EXPECT_EQ(doc.m_runHistoryKeys.size(), 3u) << "the catalogue's list must stay intact";
 
   // A later run deletes the same keys again; missing ones are counted all the same.
   PlantedKey again(kRunMru);
   RunPrivacyCategories(doc, {0, 0, 1, 0, 0, 0}, &progress);
   EXPECT_FALSE(again.Exists());
-  EXPECT_EQ(progress, 7);
+  EXPECT_EQ(progress.load(), 7);
 }
 
 TEST_F(PrivacyWorker, EachChosenCategoryCleansOnlyItsOwnHistory) {
@@ -100,7 +102,7 @@ TEST_F(PrivacyWorker, EachChosenCategoryCleansOnlyItsOwnHistory) {
     SCOPED_TRACE(c.cleaned);
     std::vector<std::unique_ptr<PlantedKey>> keys;
     for (const wchar_t* k : all) keys.push_back(std::make_unique<PlantedKey>(k));
-    int progress = 1;
+    std::atomic<int> progress{1};
     RunPrivacyCategories(doc, c.selected, &progress);
     for (std::size_t i = 0; i < std::size(all); ++i) {
       EXPECT_EQ(keys[i]->Exists(), all[i] != c.cleaned) << all[i];
@@ -117,23 +119,42 @@ TEST_F(PrivacyWorker, CounterMovesByTheExpectedStepsOfTheCatalogueAsBuilt) {
     SCOPED_TRACE(i);
     CategoryFlags one{};
     one[i] = 1;
-    int progress = 1;
+    std::atomic<int> progress{1};
     RunPrivacyCategories(doc, one, &progress);
-    EXPECT_EQ(progress, 1 + steps[i]);
+    EXPECT_EQ(progress.load(), 1 + steps[i]);
     all += steps[i];
   }
-  int progress = 1;
+  std::atomic<int> progress{1};
   RunPrivacyCategories(doc, {1, 1, 1, 1, 1, 1}, &progress);
-  EXPECT_EQ(progress, all);
+  EXPECT_EQ(progress.load(), all);
   progress = 1;
   RunPrivacyCategories(doc, {}, &progress);
-  EXPECT_EQ(progress, 1);
+  EXPECT_EQ(progress.load(), 1);
+}
+
+TEST_F(PrivacyWorker, CounterIsReadSafelyWhileTheRunGoesOn) {
+  // The dialog's timer reads the counter on the user-interface thread while
+  // the worker adds to it: it only ever grows, and ends at the whole count.
+  std::atomic<int> progress{1};
+  std::atomic<bool> done{false};
+  std::vector<int> seen;
+  std::thread timer([&] {
+    while (!done.load()) {
+      seen.push_back(progress.load());
+      std::this_thread::yield();
+    }
+  });
+  RunPrivacyCategories(doc, {1, 1, 1, 1, 1, 1}, &progress);
+  done = true;
+  timer.join();
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_EQ(progress.load(), 1 + 16 + 6 + 3 + 9 + 5 + 20);
 }
 
 TEST_F(PrivacyWorker, LeavesTheThreadWithoutACOMApartment) {
   HRESULT after = E_FAIL;
   std::thread worker([&] {
-    int progress = 1;
+    std::atomic<int> progress{1};
     RunPrivacyCategories(doc, {1, 0, 0, 0, 0, 0}, &progress);
     // Still inside the worker's apartment this would be RPC_E_CHANGED_MODE.
     after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);

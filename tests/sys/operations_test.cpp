@@ -51,9 +51,9 @@ TEST_F(RegistryKeysTest, DeletesWholeTreesAndCountsEveryKey) {
   const std::wstring runMru = Plant(L"RunMRU");
   const std::wstring keep = Plant(L"Keep");
   const std::wstring missing = m_base + L"\\NotThere";
-  int counter = 4;
+  std::atomic<int> counter{4};
   DeleteRegistryKeys({typed.c_str(), missing.c_str(), runMru.c_str()}, &counter);
-  EXPECT_EQ(counter, 7);
+  EXPECT_EQ(counter.load(), 7);
   EXPECT_FALSE(KeyExists(typed));
   EXPECT_FALSE(KeyExists(runMru));
   EXPECT_TRUE(KeyExists(keep));
@@ -66,10 +66,10 @@ TEST_F(RegistryKeysTest, NamesWithAnEmptyComponentNeverReachAParent) {
   const std::wstring trailing = m_base + L"\\";
   const std::wstring doubled = m_base + L"\\\\Keep";
   const std::wstring leading = L"\\" + m_base;
-  int counter = 0;
+  std::atomic<int> counter{0};
   DeleteRegistryKeys({L"", nullptr, L"\\\\", trailing.c_str(), doubled.c_str(), leading.c_str()},
                      &counter);
-  EXPECT_EQ(counter, 6);
+  EXPECT_EQ(counter.load(), 6);
   EXPECT_TRUE(KeyExists(keep + L"\\Child"));
   EXPECT_TRUE(KeyExists(L"Software"));
 }

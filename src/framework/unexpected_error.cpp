@@ -1,0 +1,104 @@
+#include "framework/unexpected_error.h"
+
+#include <memory>
+#include <mutex>
+
+#include "framework/app.h"
+#include "framework/language.h"
+#include "sys/utf8.h"
+
+namespace klarex {
+
+namespace {
+
+std::mutex g_boxLock;
+bool g_boxOpen = false;
+std::wstring g_lastShown;
+
+void ShowOnce(const std::wstring& text) {
+  {
+    // A failure inside the box's own message loop, or the same failure over
+    // and over (a window that cannot paint), must not pile up boxes.
+    std::lock_guard<std::mutex> lock(g_boxLock);
+    if (g_boxOpen || text == g_lastShown) return;
+    g_boxOpen = true;
+    g_lastShown = text;
+  }
+  struct Closed {
+    ~Closed() {
+      std::lock_guard<std::mutex> lock(g_boxLock);
+      g_boxOpen = false;
+    }
+  } closed;
+  AfxMessageBox(text, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+std::wstring DescribeException(std::exception_ptr error) noexcept {
+  if (!error) return {};
+  try {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      return FromUtf8(e.what());
+    } catch (const char* text) {
+      return text ? FromUtf8(text) : std::wstring();
+    } catch (const wchar_t* text) {
+      return text ? std::wstring(text) : std::wstring();
+    } catch (...) {
+      // A type this layer does not know says nothing readable.
+    }
+  } catch (...) {
+    // Out of memory while describing: say nothing.
+  }
+  return {};
+}
+
+std::wstring UnexpectedErrorText(const std::wstring& description) {
+  std::wstring text =
+      GetLangString(L"Status", L"17", L"An unexpected error stopped the last action.");
+  if (!description.empty()) text += L"\n\n" + description;
+  return text;
+}
+
+void ReportUnexpectedError(std::exception_ptr error) noexcept {
+  try {
+    std::wstring text = UnexpectedErrorText(DescribeException(error));
+    HWND main = AfxMainWindow();
+    if (main && ::GetWindowThreadProcessId(main, nullptr) != ::GetCurrentThreadId()) {
+      // Worker threads show no window of their own.
+      auto copy = std::make_unique<std::wstring>(std::move(text));
+      if (::PostMessageW(main, kMsgUnexpectedError, 0, reinterpret_cast<LPARAM>(copy.get())))
+        copy.release();
+      return;
+    }
+    ShowOnce(text);
+  } catch (...) {
+    // Out of memory: nothing more can be said.
+  }
+}
+
+void ShowPostedUnexpectedError(LPARAM text) noexcept {
+  std::unique_ptr<std::wstring> owned(reinterpret_cast<std::wstring*>(text));
+  if (!owned) return;
+  try {
+    ShowOnce(*owned);
+  } catch (...) {
+    // Out of memory: nothing more can be said.
+  }
+}
+
+void DiscardPostedUnexpectedErrors(HWND window) {
+  MSG pending;
+  while (::PeekMessageW(&pending, window, kMsgUnexpectedError, kMsgUnexpectedError, PM_REMOVE)) {
+    // PeekMessage hands out WM_QUIT whatever the filter: keep it for the loop.
+    if (pending.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(pending.wParam));
+      break;
+    }
+    delete reinterpret_cast<std::wstring*>(pending.lParam);
+  }
+}
+
+}  // namespace klarex
