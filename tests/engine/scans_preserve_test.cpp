@@ -5,6 +5,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -150,7 +151,7 @@ TEST(ScansChangeNothing, EveryScanLeavesThePlantedMachineAsItWas) {
     doc.ScanStandard();
     doc.ScanCookies();
     doc.ScanOfflineTemp();
-    int progress = 0;
+    std::atomic<int> progress{0};
     doc.ScanUrlHistory(&progress);
     doc.ScanFormData(&progress);
     doc.ScanFindHistory(&progress);
