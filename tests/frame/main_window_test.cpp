@@ -34,16 +34,15 @@ class SlowOperations : public IDeleteOperations {
   std::atomic<int> ownershipCalls{0};
   std::atomic<int> readAfterRelease{0};
 
-  void SetCurrentItemPath(const std::wstring&) override {}
-  void TakeOwnership(const std::wstring&) override {
+  // Deleting a protected item takes ownership with the process security state.
+  DeleteOutcome DeletePath(const std::wstring&, bool) override {
     ++ownershipCalls;
     for (int i = 0; i < 10; ++i) {
       if (!ProcessSecurityState().fullAccessAcl) ++readAfterRelease;
       ::Sleep(3);
     }
+    return DeleteOutcome::Deleted;
   }
-  bool DeletePath(const std::wstring&, bool) override { return true; }
-  bool DeleteFolderTree(const std::wstring&) override { return true; }
 };
 
 FoundItem Record(const std::wstring& path) {
