@@ -15,6 +15,7 @@
 #include "framework/language.h"
 #include "framework/resources.h"
 #include "sys/handles.h"
+#include "sys/paths.h"
 #include "sys/queries.h"
 #include "view/drag_out.h"
 #include "view/list_text.h"
@@ -189,7 +190,10 @@ void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
 
 void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::wstring>& typeNames) {
   const wchar_t* path = record.cFileName;
-  if (IsUnlistableRecord(record) || !::PathFileExistsW(path)) return;
+  // By its exact name: "keep." is not "keep".
+  const std::wstring exact = ExactPath(path);
+  if (IsUnlistableRecord(record) || ::GetFileAttributesW(exact.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return;
   // Listing changes nothing on disk: permissions are taken over only by the
   // deletion, just before an item is deleted.
   const bool folder = (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -197,7 +201,7 @@ void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::ws
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.iItem = 0;
   item.pszText = const_cast<wchar_t*>(path);
-  item.iImage = RowImageIndex(folder, CanOpenForWriting(path));
+  item.iImage = RowImageIndex(folder, CanOpenForWriting(exact.c_str()));
   int row = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   if (row < 0) return;
 

@@ -8,6 +8,7 @@
 #include "../res/ids_main.h"
 #include "support/fake_machine.h"
 #include "support/temp_dir.h"
+#include "sys/handles.h"
 #include "sys/queries.h"
 #include "view/list_text.h"
 
@@ -130,6 +131,27 @@ TEST_F(ViewTest, RecordsThatGiveNoRow) {
   ASSERT_EQ(view.RowCount(), 2);  // a path queued twice gives two rows
   EXPECT_EQ(view.RowText(0, 0), kept);
   EXPECT_EQ(view.RowText(1, 0), kept);
+}
+
+TEST_F(ViewTest, ARowIsForTheExactNameFound) {
+  // "keep." and "keep" are two files; Win32 without "\\?\" strips the dot.
+  const std::wstring plain = dir.File(L"keep");
+  const std::wstring dotted = dir / L"keep.";
+  FoundItem gone = Record(plain);
+  wcscpy(gone.cFileName, dotted.c_str());
+  doc.Queue().Push(gone);
+  view.OnUpdate(nullptr, 0);
+  EXPECT_EQ(view.RowCount(), 0);  // only "keep" exists
+
+  FileHandle made(CreateFileW((L"\\\\?\\" + dotted).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(made);
+  made.reset();
+  DeleteFileW(plain.c_str());
+  doc.Queue().Push(gone);
+  view.OnUpdate(nullptr, 0);
+  ASSERT_EQ(view.RowCount(), 1);  // only "keep." exists
+  EXPECT_EQ(view.RowText(0, 0), dotted);
 }
 
 TEST_F(ViewTest, SelectionCommands) {
