@@ -2,7 +2,7 @@
 BUILD_DIR ?= $(CURDIR)/build
 export BUILD_DIR
 
-.PHONY: run test bench dist setup
+.PHONY: run test bench dist lint setup
 
 setup:
 	@bash scripts/setup.sh
@@ -18,3 +18,7 @@ bench: setup
 
 dist: setup
 	@bash scripts/dist.sh "$(BUILD_DIR)"
+
+# Shape of the source tree: file and function lengths, layering, process-wide state.
+lint: setup
+	@python3 scripts/lint.py
