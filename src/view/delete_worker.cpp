@@ -6,10 +6,10 @@
 
 #include "../res/ids_main.h"
 #include "framework/language.h"
+#include "framework/list_view.h"
 #include "framework/resources.h"
 #include "sys/operations.h"
 #include "view/klarex_view.h"
-#include "view/list_sorter.h"
 #include "view/status_line.h"
 #include "view/status_progress.h"
 
@@ -57,10 +57,8 @@ class CViewDeletionHost : public IDeletionHost {
   CKlarexView& m_view;
 };
 
-int ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-int SelectedCount(HWND list) {
-  return static_cast<int>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
-}
+int ItemCount(HWND list) { return CListView(list).Count(); }
+int SelectedCount(HWND list) { return CListView(list).SelectedCount(); }
 
 }  // namespace
 
@@ -91,14 +89,9 @@ bool CDeletionWorker::Start(bool permanent) {
   // list only whether each row is still selected (Unselect All works during a run).
   m_items.clear();
   m_selectedAtStart = SelectedCount(m_list);
-  for (int i = ItemCount(m_list) - 1; i >= 0; --i) {
-    LVITEMW item{};
-    item.mask = LVIF_STATE;
-    item.iItem = i;
-    item.stateMask = LVIS_SELECTED;
-    ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    if (!(item.state & LVIS_SELECTED)) continue;
-    m_items.push_back({i, ListItemText(m_list, i, 0)});
+  const CListView list(m_list);
+  for (int i = list.Count() - 1; i >= 0; --i) {
+    if (list.IsSelected(i)) m_items.push_back({i, list.ItemText(i, 0)});
   }
   m_shownPercent = -1;
   m_keptRows = 0;
@@ -164,11 +157,7 @@ void CDeletionWorker::Run() {
     if (!m_busy.load()) break;
     // Asking the list costs a round trip to the user-interface thread: it is
     // asked only once the user has unselected something during the run.
-    if (m_selectionReduced.load() &&
-        !(::SendMessageW(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(item.row), LVIS_SELECTED) &
-          LVIS_SELECTED)) {
-      continue;
-    }
+    if (m_selectionReduced.load() && !CListView(m_list).IsSelected(item.row)) continue;
     Announce(item.row, item.path);
     ReportHandled(i, m_ops.DeletePath(item.path, m_permanent));
   }
@@ -194,13 +183,13 @@ LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
     m_host.ShowDeletingStatus(path);
     return 0;
   }
-  HWND list = m_host.ListWindow();
+  CListView list(m_host.ListWindow());
   const int selectedAtStart = static_cast<int>(lParam);
   // Repainting the list after every removed row would cost more than the
   // deletion itself: the list is redrawn at most every kRedrawMs.
   const DWORD now = ::GetTickCount();
   if (!m_redrawSuspended) {
-    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    list.SetRedraw(false);
     m_redrawSuspended = true;
     m_lastRedraw = now;
   }
@@ -208,12 +197,12 @@ LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
   // stays keeps its selection, so the user sees what is left.
   if (IsGone(OutcomeOf(row))) {
     m_removingRow = true;
-    ::SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    list.DeleteItem(row);
     m_removingRow = false;
   } else {
     ++m_keptRows;
   }
-  ::SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
+  list.EnsureVisible(0, false);
   // The bar and the taskbar button move only when the figure changes.
   const int waiting = SelectedCount(list) - m_keptRows;
   const int percent = ProgressPercent(selectedAtStart, waiting < 0 ? 0 : waiting);
@@ -254,9 +243,9 @@ LRESULT CDeletionWorker::OnFinished() {
 void CDeletionWorker::ResumeRedraw() {
   if (!m_redrawSuspended) return;
   m_redrawSuspended = false;
-  HWND list = m_host.ListWindow();
-  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(list, nullptr, TRUE);
+  CListView list(m_host.ListWindow());
+  list.SetRedraw(true);
+  list.Invalidate(true);
 }
 
 void CDeletionWorker::Shutdown() {

@@ -115,7 +115,7 @@ class CDeletionWorker {
   bool m_permanent = false;
   int m_selectedAtStart = 0;
   std::atomic<bool> m_selectionReduced{false};
-  bool m_removingRow = false;  // user-interface thread: our own LVM_DELETEITEM
+  bool m_removingRow = false;  // user-interface thread: a row the worker removes
   std::vector<Item> m_items;   // selected rows at the start, last first
   // User-interface thread only: the figure last shown and the list's redraw state.
   static constexpr DWORD kRedrawMs = 100;

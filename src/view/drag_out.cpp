@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "view/list_sorter.h"
+#include "framework/list_view.h"
 
 namespace klarex {
 
@@ -149,14 +149,6 @@ DWORD DragOutFiles(const std::vector<std::wstring>& paths) {
   return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
 }
 
-std::vector<std::wstring> SelectedRowPaths(HWND list) {
-  std::vector<std::wstring> paths;
-  int row = -1;
-  while ((row = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                                LVNI_SELECTED))) >= 0) {
-    paths.push_back(ListItemText(list, row, 0));
-  }
-  return paths;
-}
+std::vector<std::wstring> SelectedRowPaths(HWND list) { return CListView(list).SelectedTexts(0); }
 
 }  // namespace klarex

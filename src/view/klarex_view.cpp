@@ -34,21 +34,16 @@ constexpr int kColumnCount = 4;
 
 int ScrollBarWidth() { return ::GetSystemMetrics(SM_CXVSCROLL); }
 
-// The width column `column`'s title takes in `header`: its text in the
-// header's font and the header's margins (three edges each side).
-int TitleWidth(HWND header, int column) {
-  wchar_t text[261] = L"";
-  HDITEMW item{};
-  item.mask = HDI_TEXT;
-  item.pszText = text;
-  item.cchTextMax = static_cast<int>(std::size(text));
-  if (!header || !::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
-                                 reinterpret_cast<LPARAM>(&item)))
-    return 0;
+// The width column `column`'s title takes in the list's header: its text in
+// the header's font and the header's margins (three edges each side).
+int TitleWidth(const CListView& list, int column) {
+  const HWND header = list.Header();
+  const std::wstring text = list.ColumnTitle(column);
+  if (!header || text.empty()) return 0;
   WindowDc dc(header);
   SelectGuard font(dc, reinterpret_cast<HFONT>(::SendMessageW(header, WM_GETFONT, 0, 0)));
   SIZE extent{};
-  ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
   return extent.cx + 6 * ::GetSystemMetrics(SM_CXEDGE);
 }
 
@@ -80,7 +75,7 @@ void CKlarexView::OnInitialUpdate() {
   SetStyle((Style() & ~LVS_TYPEMASK) | LVS_REPORT);
   constexpr DWORD kExtended =
       LVS_EX_SUBITEMIMAGES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
-  Send(LVM_SETEXTENDEDLISTVIEWSTYLE, kExtended, kExtended);
+  List().SetExtendedStyle(kExtended, kExtended);
 
   m_images.reset(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 9, 9));
   for (int id : {IDI_FOLDER, IDI_FILE, IDI_FOLDER_LOCKED, IDI_FILE_LOCKED}) {
@@ -88,7 +83,7 @@ void CKlarexView::OnInitialUpdate() {
         ::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
     ::ImageList_ReplaceIcon(m_images.get(), -1, icon.get());
   }
-  Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_images.get()));
+  List().SetImageList(m_images.get(), LVSIL_SMALL);
 
   InsertColumns();
   PlaceMainWindow();
@@ -120,14 +115,8 @@ void CKlarexView::InsertColumns() {
       {L"4", L"Date Modified", LVCFMT_CENTER, m_dateWidth},
   };
   for (int i = 0; i < kColumnCount; ++i) {
-    std::wstring text = GetLangString(L"Columns", columns[i].key, columns[i].text);
-    LVCOLUMNW col{};
-    col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    col.fmt = columns[i].format;
-    col.cx = columns[i].width;
-    col.pszText = text.data();
-    col.iSubItem = i;
-    Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
+    List().InsertColumn(i, GetLangString(L"Columns", columns[i].key, columns[i].text),
+                        columns[i].format, columns[i].width);
   }
 }
 
@@ -139,17 +128,11 @@ void CKlarexView::PlaceMainWindow() {
   ::MoveWindow(main, r.left, r.top, r.width, r.height, TRUE);
 }
 
-int CKlarexView::RowCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
-int CKlarexView::SelectedCount() const { return static_cast<int>(Send(LVM_GETSELECTEDCOUNT)); }
+int CKlarexView::RowCount() const { return List().Count(); }
+int CKlarexView::SelectedCount() const { return List().SelectedCount(); }
 
 std::wstring CKlarexView::RowText(int row, int column) const {
-  std::vector<wchar_t> buffer(1024, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buffer.data();
+  return List().ItemText(row, column);
 }
 
 CFrameWnd* CKlarexView::ParentFrame() const {
@@ -173,7 +156,7 @@ bool CKlarexView::IsCommandEnabled(UINT id) const {
   return ComputeCommandState(id, Snapshot(), state) && state.enabled;
 }
 
-void CKlarexView::DeleteAllRows() { Send(LVM_DELETEALLITEMS); }
+void CKlarexView::DeleteAllRows() { List().DeleteAllItems(); }
 
 void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
   CKlarexDoc* doc = Doc();
@@ -197,20 +180,11 @@ void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::ws
   // Listing changes nothing on disk: permissions are taken over only by the
   // deletion, just before an item is deleted.
   const bool folder = (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
-  item.iItem = 0;
-  item.pszText = const_cast<wchar_t*>(path);
-  item.iImage = RowImageIndex(folder, CanOpenForWriting(exact.c_str()));
-  int row = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  CListView list = List();
+  const int row = list.InsertItem(0, path, RowImageIndex(folder, CanOpenForWriting(exact.c_str())));
   if (row < 0) return;
 
-  auto setText = [&](int column, const std::wstring& text) {
-    LVITEMW sub{};
-    sub.iSubItem = column;
-    sub.pszText = const_cast<wchar_t*>(text.c_str());
-    Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
-  };
+  auto setText = [&](int column, const std::wstring& text) { list.SetItemText(row, column, text); };
   const wchar_t* extension = ::PathFindExtensionW(path);
   if (folder || !*extension) {
     setText(1, GetFileTypeName(path));
@@ -238,30 +212,28 @@ void CKlarexView::RefreshAfterFill() {
 }
 
 void CKlarexView::FitColumns() {
-  Send(WM_SETREDRAW, FALSE);
-  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  CListView list = List();
+  list.SetRedraw(false);
   int widths[kColumnCount] = {};
   for (int i = 1; i < kColumnCount; ++i) {
-    Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(LVSCW_AUTOSIZE, 0));
+    list.SetColumnWidth(i, LVSCW_AUTOSIZE);
     // The contents, or the title where it is wider (a translated one may be).
-    const int content = static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
-    widths[i] = std::max(content, TitleWidth(header, i)) + ScrollBarWidth();
-    Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(widths[i], 0));
+    widths[i] = std::max(list.ColumnWidth(i), TitleWidth(list, i)) + ScrollBarWidth();
+    list.SetColumnWidth(i, widths[i]);
   }
   RECT client = ClientRect();
-  Send(LVM_SETCOLUMNWIDTH, 0,
-       MAKELPARAM(FirstColumnWidth(client.right, widths[1], widths[2], widths[3]), 0));
-  Send(WM_SETREDRAW, TRUE);
+  list.SetColumnWidth(0, FirstColumnWidth(client.right, widths[1], widths[2], widths[3]));
+  list.SetRedraw(true);
   Invalidate();
 }
 
 void CKlarexView::OnSize(int width) {
   if (!AfxMainWindow()) return;
+  CListView list = List();
   int others[kColumnCount] = {};
-  for (int i = 1; i < kColumnCount; ++i)
-    others[i] = static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
-  Send(LVM_SETCOLUMNWIDTH, 0,
-       MAKELPARAM(FirstColumnWidth(width - ScrollBarWidth(), others[1], others[2], others[3]), 0));
+  for (int i = 1; i < kColumnCount; ++i) others[i] = list.ColumnWidth(i);
+  list.SetColumnWidth(0,
+                      FirstColumnWidth(width - ScrollBarWidth(), others[1], others[2], others[3]));
   LayoutStatusPanes(width);
 }
 
@@ -313,35 +285,25 @@ void CKlarexView::OnModeOffline() {
 
 void CKlarexView::OnSelectAll() {
   ::SetFocus(m_hwnd);
-  for (int i = RowCount() - 1; i >= 0; --i) {
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-  }
+  CListView list = List();
+  for (int i = list.Count() - 1; i >= 0; --i) list.SetSelected(i, true);
 }
 
 void CKlarexView::OnUnselectAll() {
   ::SetFocus(m_hwnd);
+  CListView list = List();
+  // Row by row, and last the whole list (the search ends at -1).
   int row = -1;
   do {
-    row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = 0;
-    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    row = list.NextSelected(row);
+    list.SetSelected(row, false);
   } while (row != -1);
 }
 
 void CKlarexView::OnInvertSelection() {
   ::SetFocus(m_hwnd);
-  for (int i = RowCount() - 1; i >= 0; --i) {
-    bool selected = Send(LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) != 0;
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = selected ? 0 : LVIS_SELECTED;
-    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-  }
+  CListView list = List();
+  for (int i = list.Count() - 1; i >= 0; --i) list.SetSelected(i, !list.IsSelected(i));
 }
 
 // --- Open and Properties ----------------------------------------------------------
@@ -355,8 +317,7 @@ void CKlarexView::OnOpen() {
   }
   // The confirmation speaks of the selected items: every one of them is opened.
   std::vector<std::pair<std::wstring, bool>> rows;
-  for (int row = -1; (row = static_cast<int>(
-                          Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) != -1;)
+  for (int row = List().NextSelected(); row != -1; row = List().NextSelected(row))
     rows.emplace_back(RowText(row, 0), IsFolderRow(row));
   for (const auto& [path, folder] : rows) {
     if (!folder && !::PathFileExistsW(path.c_str())) continue;
@@ -367,7 +328,7 @@ void CKlarexView::OnOpen() {
 }
 
 void CKlarexView::OnProperties() {
-  int row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  const int row = List().NextSelected();
   if (row < 0) {
     if (HWND main = AfxMainWindow()) ::ShowWindow(main, SW_MAXIMIZE);
     return;
@@ -441,18 +402,13 @@ bool CKlarexView::OnCommand(UINT id) {
 }
 
 LRESULT CKlarexView::OnLanguageChanged() {
-  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
-  if (!header) return 1;
-  int count = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  CListView list = List();
+  if (!list.Header()) return 1;
+  const int count = list.HeaderCount();
   for (int i = 0; i < count; ++i) {
     std::wstring key = std::to_wstring(i + 1);
-    std::wstring text =
-        GetLangString(L"Columns", key.c_str(), PromptPart(LoadResString(IDS_COLUMN_FIRST + i)));
-    if (text.size() > 260) text.resize(260);
-    HDITEMW item{};
-    item.mask = HDI_TEXT;
-    item.pszText = text.data();
-    ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    list.SetColumnTitle(
+        i, GetLangString(L"Columns", key.c_str(), PromptPart(LoadResString(IDS_COLUMN_FIRST + i))));
   }
   // The new titles get their room, the status line the language's own texts.
   FitColumns();

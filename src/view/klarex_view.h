@@ -10,6 +10,7 @@
 
 #include "engine/klarex_doc.h"
 #include "framework/gdi.h"
+#include "framework/list_view.h"
 #include "framework/view.h"
 #include "view/command_state.h"
 #include "view/delete_worker.h"
@@ -68,6 +69,7 @@ class CKlarexView : public CView {
 
  private:
   CKlarexDoc* Doc() const { return static_cast<CKlarexDoc*>(Document()); }
+  CListView List() const { return CListView(m_hwnd); }
   // The frame the list lives in (its menus and status bar).
   CFrameWnd* ParentFrame() const;
   void AddRow(const FoundItem& item, std::map<std::wstring, std::wstring>& typeNames);

@@ -104,57 +104,27 @@ bool ParseListDate(const std::wstring& text, long long* minutes) {
   return true;
 }
 
-std::wstring ListItemText(HWND list, int row, int column) {
-  std::wstring buffer(MAX_PATH + 1, L'\0');
-  for (;;) {
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    LRESULT n = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                               reinterpret_cast<LPARAM>(&item));
-    if (n < 0) n = 0;
-    if (static_cast<size_t>(n) + 1 < buffer.size() || buffer.size() >= 32768) {
-      buffer.resize(static_cast<size_t>(n));
-      return buffer;
-    }
-    buffer.assign(buffer.size() * 2, L'\0');
-  }
-}
-
 CListSorter::CListSorter(HWND list, int column) : m_list(list) {
-  const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  const int count = m_list.Count();
   m_records.reserve(static_cast<size_t>(count > 0 ? count : 0));
   for (int i = 0; i < count; ++i) {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = i;
-    ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    auto record = std::make_unique<Record>(Record{item.lParam, ListItemText(list, i, column)});
-    item.lParam = reinterpret_cast<LPARAM>(record.get());
-    ::SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    auto record = std::make_unique<Record>(Record{m_list.ItemData(i), m_list.ItemText(i, column)});
+    m_list.SetItemData(i, reinterpret_cast<LPARAM>(record.get()));
     m_records.push_back(std::move(record));
   }
 }
 
 CListSorter::~CListSorter() {
-  const int count = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
+  // Rows neither come nor go while a sorter lives (one handler call on the
+  // user-interface thread), so every row's data is one of our records.
+  const int count = m_list.Count();
   for (int i = 0; i < count; ++i) {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = i;
-    if (!::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
-    // Rows neither come nor go while a sorter lives (one handler call on the
-    // user-interface thread), so every row's data is one of our records.
-    item.lParam = reinterpret_cast<const Record*>(item.lParam)->data;
-    ::SendMessageW(m_list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (const auto* record = reinterpret_cast<const Record*>(m_list.ItemData(i)))
+      m_list.SetItemData(i, record->data);
   }
 }
 
-void CListSorter::Sort(int code) {
-  ::SendMessageW(m_list, LVM_SORTITEMS, static_cast<WPARAM>(code),
-                 reinterpret_cast<LPARAM>(&CListSorter::Compare));
-}
+void CListSorter::Sort(int code) { m_list.SortItems(&CListSorter::Compare, code); }
 
 int CALLBACK CListSorter::Compare(LPARAM record1, LPARAM record2, LPARAM code) {
   const auto* a = reinterpret_cast<const Record*>(record1);
@@ -171,16 +141,7 @@ void SortByColumnClick(HWND list, ListSortState& state, int column) {
   sorter.Sort(ascending ? state.kinds[static_cast<size_t>(column)]
                         : -state.kinds[static_cast<size_t>(column)]);
 
-  HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
-  const int headers = header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-  for (int i = 0; i < headers; ++i) {
-    HDITEMW item{};
-    item.mask = HDI_FORMAT;
-    ::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    item.fmt = (item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN)) | HDF_STRING;
-    if (i == column) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
-    ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-  }
+  CListView(list).ShowSortArrow(column, ascending);
   state.nextAscending[static_cast<size_t>(column)] = !ascending;
 }
 

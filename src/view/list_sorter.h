@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "framework/list_view.h"
+
 namespace klarex {
 
-// Comparison kind codes as handed to LVM_SORTITEMS; negated for the reverse order.
+// Comparison kind codes as handed to the list's sort; negated for the reverse order.
 enum SortKind : int { kSortText = 2, kSortDate = 3, kSortSize = 6 };
 
 // Sort state of the result list; lives as long as the view and survives refills.
@@ -28,9 +30,6 @@ int CompareColumnTexts(const std::wstring& a, const std::wstring& b, int code);
 // time may be missing) into minutes since 1 January of year 0. False when the
 // text is no valid date.
 bool ParseListDate(const std::wstring& text, long long* minutes);
-
-// A row's text in one column (empty for a row that does not exist).
-std::wstring ListItemText(HWND list, int row, int column);
 
 // While it lives, every row's item data points at a record holding the row's
 // text in the sort column; the destructor gives each row its own data back.
@@ -50,7 +49,7 @@ class CListSorter {
     LPARAM data;
     std::wstring text;
   };
-  HWND m_list;
+  CListView m_list;
   std::vector<std::unique_ptr<Record>> m_records;
 };
 
