@@ -16,9 +16,10 @@
 
 #include "../res/ids_main.h"
 #include "bench_util.h"
-#include "engine/klarex_doc.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
+#include "view/klarex_doc.h"
 #include "view/klarex_view.h"
 #include "view/status_progress.h"
 
@@ -126,7 +127,8 @@ int main() {
   InitCommonControlsEx(&icc);
   klarex::test::TempDir dir;
   klarex::test::FakeMachine machine;
-  klarex::CKlarexDoc doc(machine);
+  klarex::test::RecordingStatus status;
+  klarex::CKlarexDoc doc(klarex::BuildCatalogue(machine), machine, status);
   const std::wstring keep = dir.File(L"keep.tmp");
   std::vector<double> ratios, deleteSeconds, floorSeconds, latencies;
   for (int round = 0; round < kRounds; ++round) {

@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "engine/klarex_doc.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
+#include "view/klarex_doc.h"
 #include "view/klarex_view.h"
 
 namespace {
@@ -98,7 +99,8 @@ int main() {
     }
   }
   klarex::test::FakeMachine machine;
-  klarex::CKlarexDoc doc(machine);
+  klarex::test::RecordingStatus status;
+  klarex::CKlarexDoc doc(klarex::BuildCatalogue(machine), machine, status);
   std::vector<double> drain, floor;
   for (int round = 0; round < kRounds; ++round) {
     drain.push_back(DrainSeconds(doc, records));

@@ -8,13 +8,31 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "engine/klarex_doc.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
+#include "view/klarex_doc.h"
 
 namespace {
 
 using klarex::CKlarexDoc;
+using klarex::CleaningMode;
 using klarex::test::FakeMachine;
+
+// Stands in for the list: drains the document's queue on every update.
+class Drain final : public klarex::CDocumentObserver {
+ public:
+  explicit Drain(CKlarexDoc& doc) : m_doc(doc) { m_doc.AddView(this); }
+  ~Drain() override { m_doc.RemoveView(this); }
+  Drain(const Drain&) = delete;
+  Drain& operator=(const Drain&) = delete;
+  void OnUpdate(klarex::CDocumentObserver*, LPARAM) override {
+    while (!m_doc.Queue().IsEmpty()) items.push_back(m_doc.Queue().Pop());
+  }
+  std::vector<klarex::FoundItem> items;
+
+ private:
+  CKlarexDoc& m_doc;
+};
 
 constexpr int kRuns = 5;
 
@@ -56,10 +74,10 @@ void Plant(FakeMachine& machine) {
   machine.SetDrive(L'C', DRIVE_FIXED);
 }
 
-double Median(klarex::test::CollectingView& view, const std::function<void()>& recipe) {
+double Median(Drain& view, const std::function<void()>& recipe) {
   std::vector<double> times;
   for (int run = 0; run < kRuns; ++run) {
-    view.Clear();
+    view.items.clear();
     times.push_back(klarex::bench::Milliseconds(recipe));
   }
   return klarex::bench::Median(times);
@@ -70,14 +88,15 @@ double Median(klarex::test::CollectingView& view, const std::function<void()>& r
 int main() {
   FakeMachine machine;
   Plant(machine);
-  CKlarexDoc doc(machine);
-  klarex::test::CollectingView view(doc);
+  klarex::test::RecordingStatus status;
+  CKlarexDoc doc(klarex::BuildCatalogue(machine), machine, status);
+  Drain view(doc);
 
-  const double standard = Median(view, [&] { doc.ScanStandard(); });
+  const double standard = Median(view, [&] { doc.Scan(CleaningMode::Standard); });
   const size_t standardItems = view.items.size();
-  const double cookies = Median(view, [&] { doc.ScanCookies(); });
+  const double cookies = Median(view, [&] { doc.Scan(CleaningMode::Cookies); });
   const size_t cookieItems = view.items.size();
-  const double offline = Median(view, [&] { doc.ScanOfflineTemp(); });
+  const double offline = Median(view, [&] { doc.Scan(CleaningMode::Offline); });
   const size_t offlineItems = view.items.size();
 
   std::fprintf(stderr, "items: standard %zu, cookies %zu, offline %zu\n", standardItems,

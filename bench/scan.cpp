@@ -10,13 +10,12 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "engine/klarex_doc.h"
-#include "support/fake_machine.h"
+#include "engine/scanner.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-using klarex::CKlarexDoc;
 using klarex::bench::Median;
 using klarex::bench::Milliseconds;
 
@@ -59,13 +58,11 @@ size_t BareWalk(const std::wstring& folder) {
 }  // namespace
 
 int main() {
-  klarex::test::FakeMachine machine;
   klarex::test::TempDir root;
   std::vector<std::wstring> folders;
   Plant(root, folders);
 
-  CKlarexDoc doc(machine);
-  klarex::test::CollectingView view(doc);
+  klarex::test::CollectingSink view;
   size_t walked = 0, treeItems = 0, folderItems = 0;
   std::vector<std::wstring> found;  // every item of the folder scan, for the profile below
 
@@ -73,14 +70,12 @@ int main() {
       [&] { walked = BareWalk(root.Path()); },
       [&] {
         view.Clear();
-        doc.ScanTree(root.Path(), L"*.log");
-        doc.UpdateAllViews(nullptr);
+        klarex::ScanTree(view, root.Path(), L"*.log");
         treeItems = view.items.size();
       },
       [&] {
         view.Clear();
-        for (const std::wstring& path : folders) doc.ScanFolder(path, L"*.*", L"");
-        doc.UpdateAllViews(nullptr);
+        for (const std::wstring& path : folders) klarex::ScanFolder(view, path, L"*.*");
         folderItems = view.items.size();
       },
       // Profile: the per-item existence test of ScanFolder on its own.

@@ -1,13 +1,12 @@
 #include "app/advance_dialog_entry.h"
 
-#include "engine/klarex_doc.h"
 #include "privacy/ietdlg.h"
+#include "view/klarex_doc.h"
 
 namespace klarex {
 
 void RunAdvanceDialog(HWND parent, CKlarexDoc& doc) {
-  CIETDlg dialog(parent);
-  dialog.m_pDoc = &doc;
+  CIETDlg dialog(parent, doc);
   dialog.DoModal();
 }
 

@@ -6,13 +6,14 @@
 #include "../res/ids_main.h"
 #include "app/advance_dialog_entry.h"
 #include "app/test_hooks.h"
-#include "engine/klarex_doc.h"
 #include "frame/main_frame.h"
 #include "frame/single_instance.h"
 #include "framework/language.h"
 #include "framework/unexpected_error.h"
 #include "sys/operations.h"
+#include "view/klarex_doc.h"
 #include "view/klarex_view.h"
+#include "view/status_line.h"
 
 namespace klarex {
 
@@ -35,7 +36,11 @@ bool CKlarexApp::InitInstance() {
   SetRegistryKey(L"Klarex");
 
   AddDocTemplate(std::make_unique<CSingleDocTemplate>(
-      IDR_MAINFRAME, [] { return std::make_unique<CKlarexDoc>(g_machine); },
+      IDR_MAINFRAME,
+      [] {
+        return std::make_unique<CKlarexDoc>(BuildCatalogue(g_machine), g_machine,
+                                            EngineStatusSink());
+      },
       [] { return std::make_unique<CMainFrame>(); },
       [] { return std::make_unique<CKlarexView>(); }));
 

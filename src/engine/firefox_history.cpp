@@ -1,14 +1,12 @@
-// Firefox's history database (places.sqlite in the roaming profile folder):
-// opened once while the document is built, cleaned by the privacy scans.
+#include "engine/firefox_history.h"
+
 #include <shlwapi.h>
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 
-#include "engine/klarex_doc.h"
+#include "engine/catalogue.h"
 #include "sys/queries.h"
-#include "sys/status_sink.h"
 #include "sys/utf8.h"
 
 namespace klarex {
@@ -38,38 +36,49 @@ bool HistoryDatabasePresent(const std::wstring& profileDir) {
 
 }  // namespace
 
-bool CKlarexDoc::OpenFirefoxHistory() {
-  if (!Exists(m_firefoxProfileDir)) return false;
-  std::wstring path = PlacesPath(m_firefoxProfileDir);
+CFirefoxHistory::CFirefoxHistory(std::wstring profileDir, IStatusSink& status)
+    : m_profileDir(std::move(profileDir)), m_status(status) {}
+
+CFirefoxHistory::~CFirefoxHistory() {
+  if (!m_db.IsOpen()) return;
+  try {
+    m_db.CloseDatabase();
+  } catch (const CSqliteError&) {
+    // Program exit: nothing left to report to.
+  }
+}
+
+bool CFirefoxHistory::Open() {
+  if (!Exists(m_profileDir)) return false;
+  std::wstring path = PlacesPath(m_profileDir);
   // No database means nothing to clean; SQLite must not create one in the
   // user's profile.
   if (!Exists(path)) return false;
   try {
-    m_historyDb.OpenDatabase(ToUtf8(path));
+    m_db.OpenDatabase(ToUtf8(path));
     return true;
   } catch (const CSqliteError& e) {
-    // The status line does not exist yet; the frame collects this later.
     m_pendingStatus = FromUtf8(std::string("Firefox history: ") + e.Message());
     return false;
   }
 }
 
-void CKlarexDoc::ClearFirefoxHistory() {
-  if (!HistoryDatabasePresent(m_firefoxProfileDir)) return;
+void CFirefoxHistory::ClearHistory() {
+  if (!HistoryDatabasePresent(m_profileDir)) return;
   try {
-    m_historyDb.ExecuteStatement(kDeleteHistoryPlaces);
-    m_historyDb.ExecuteStatement(kDeleteHistoryVisits);
+    m_db.ExecuteStatement(kDeleteHistoryPlaces);
+    m_db.ExecuteStatement(kDeleteHistoryVisits);
   } catch (const CSqliteError& e) {
-    SetStatusText(FromUtf8(std::string("Cannot clear Firefox history: ") + e.Message()));
+    m_status.SetStatusText(FromUtf8(std::string("Cannot clear Firefox history: ") + e.Message()));
   }
 }
 
-void CKlarexDoc::ClearFirefoxInputHistory() {
-  if (!HistoryDatabasePresent(m_firefoxProfileDir)) return;
+void CFirefoxHistory::ClearInputHistory() {
+  if (!HistoryDatabasePresent(m_profileDir)) return;
   try {
-    m_historyDb.ExecuteStatement(kDeleteInputHistory);
+    m_db.ExecuteStatement(kDeleteInputHistory);
   } catch (const CSqliteError& e) {
-    SetStatusText(FromUtf8(std::string("Firefox input history: ") + e.Message()));
+    m_status.SetStatusText(FromUtf8(std::string("Firefox input history: ") + e.Message()));
   }
 }
 

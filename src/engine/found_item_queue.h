@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+#include "engine/found_item_sink.h"
+
 namespace klarex {
 
 // Pop on an empty queue; consumers test IsEmpty first. A standard exception,
@@ -13,9 +15,6 @@ class CQueueUnderflow : public std::runtime_error {
  public:
   CQueueUnderflow() : std::runtime_error("SB Queue underflow !") {}
 };
-
-// A found item is a WIN32_FIND_DATAW whose cFileName holds the full path.
-using FoundItem = WIN32_FIND_DATAW;
 
 class CFoundItemQueue {
  public:

@@ -1,8 +1,5 @@
-// The browser privacy scans of the Advance dialog, run on its privacy worker
-// thread. Files are only found (they become list rows); stores that cannot be
-// listed as files (registry histories, the Firefox database, the IE history and
-// URL cache) are cleared at once. Each scan advances the dialog's counter by a
-// fixed amount, whatever exists on the machine.
+#include "engine/privacy_scans.h"
+
 #include <objbase.h>
 #include <shlobj.h>
 #include <urlhist.h>
@@ -10,7 +7,8 @@
 
 #include <string>
 
-#include "engine/klarex_doc.h"
+#include "engine/scanner.h"
+#include "sys/com_ptr.h"
 #include "sys/operations.h"
 
 namespace klarex {
@@ -24,13 +22,12 @@ constexpr CLSID kUrlHistoryClsid = {
 // COM belongs to the calling thread (the privacy worker initialises it); when
 // the store cannot be created there is simply nothing to clear.
 void ClearInternetExplorerHistory() {
-  IUrlHistoryStg2* store = nullptr;
+  ComPtr<IUrlHistoryStg2> store;
   if (FAILED(CoCreateInstance(kUrlHistoryClsid, nullptr, CLSCTX_INPROC_SERVER,
-                              __uuidof(IUrlHistoryStg2), reinterpret_cast<void**>(&store))) ||
+                              __uuidof(IUrlHistoryStg2), store.put_void())) ||
       !store)
     return;
   store->ClearHistory();  // E_NOTIMPL under Wine; nothing else to do about it
-  store->Release();
 }
 
 std::wstring SafariRoamingDir(const std::wstring& appDataDir) {
@@ -39,76 +36,86 @@ std::wstring SafariRoamingDir(const std::wstring& appDataDir) {
 
 }  // namespace
 
-void CKlarexDoc::ScanUrlHistory(std::atomic<int>* progress) {
+void ScanUrlHistory(const PrivacyScanContext& context, std::atomic<int>& progress) {
+  const Catalogue& c = context.catalogue;
+  IFoundItemSink& out = context.found;
   std::wstring ieHistory;
-  if (!m_machine.SpecialFolder(CSIDL_HISTORY, ieHistory) || ieHistory.empty())
-    ieHistory = JoinPath(m_windowsDir, L"History");
-  AddPath(ieHistory);
-  *progress += 1;
-  ScanFolder(m_mozillaProfileDir, L"netscape.hst");
-  *progress += 1;
-  ScanFolder(JoinPath(m_netscapeDir, L"Users\\Default"), L"netscape.hst");
-  AddPath(JoinPath(m_safariLocalDir, L"History"));
-  ScanFolder(SafariRoamingDir(m_appDataDir), L"History.plist");
-  *progress += 1;
-  ScanFolder(m_firefoxProfileDir, L"history.*");
-  ClearFirefoxHistory();
-  *progress += 1;
-  ScanFolder(m_chromeProfileDir, L"History*.*");
-  *progress += 1;
-  ScanFolder(m_chromeProfileDir, L"Archived History.*");
-  *progress += 1;
+  if (!context.machine.SpecialFolder(CSIDL_HISTORY, ieHistory) || ieHistory.empty())
+    ieHistory = JoinPath(c.windowsDir, L"History");
+  AddPath(out, ieHistory);
+  progress += 1;
+  ScanFolder(out, c.mozillaProfileDir, L"netscape.hst");
+  progress += 1;
+  ScanFolder(out, JoinPath(c.netscapeDir, L"Users\\Default"), L"netscape.hst");
+  AddPath(out, JoinPath(c.safariLocalDir, L"History"));
+  ScanFolder(out, SafariRoamingDir(c.appDataDir), L"History.plist");
+  progress += 1;
+  ScanFolder(out, c.firefoxProfileDir, L"history.*");
+  context.firefox.ClearHistory();
+  progress += 1;
+  ScanFolder(out, c.chromeProfileDir, L"History*.*");
+  progress += 1;
+  ScanFolder(out, c.chromeProfileDir, L"Archived History.*");
+  progress += 1;
   ClearInternetExplorerHistory();
   ClearUrlCache();
-  ScanTree(m_edgePackageAcDir, L"History");
-  *progress += 10;
+  ScanTree(out, c.edgePackageAcDir, L"History");
+  progress += 10;
 }
 
-void CKlarexDoc::ScanFormData(std::atomic<int>* progress) {
-  ScanFolder(SafariRoamingDir(m_appDataDir), L"Form Values.plist");
-  ScanFolder(m_firefoxProfileDir, L"formhistory.*");
-  *progress += 1;
-  ScanFolder(m_firefoxProfileDir, L"signons*.txt");
-  *progress += 1;
+void ScanFormData(const PrivacyScanContext& context, std::atomic<int>& progress) {
+  const Catalogue& c = context.catalogue;
+  IFoundItemSink& out = context.found;
+  ScanFolder(out, SafariRoamingDir(c.appDataDir), L"Form Values.plist");
+  ScanFolder(out, c.firefoxProfileDir, L"formhistory.*");
+  progress += 1;
+  ScanFolder(out, c.firefoxProfileDir, L"signons*.txt");
+  progress += 1;
   for (const wchar_t* name : {L"Local Storage", L"Session Storage", L"Storage"})
-    AddPath(JoinPath(m_chromeProfileDir, name));
-  ScanFolder(JoinPath(m_chromeProfileDir, L"Sync Data"), m_allFilesMask.c_str());
-  AddPath(JoinPath(m_safariLocalDir, L"LocalStorage"));
-  *progress += 1;
-  DeleteRegistryKeys(m_autoCompleteKeys, progress);
-  *progress += 1;
+    AddPath(out, JoinPath(c.chromeProfileDir, name));
+  ScanFolder(out, JoinPath(c.chromeProfileDir, L"Sync Data"), kAllFilesMask);
+  AddPath(out, JoinPath(c.safariLocalDir, L"LocalStorage"));
+  progress += 1;
+  DeleteRegistryKeys(c.autoCompleteKeys, &progress);
+  progress += 1;
 }
 
-void CKlarexDoc::ScanFindHistory(std::atomic<int>* progress) {
-  ScanFolder(SafariRoamingDir(m_appDataDir), L"LastSession.plist");
-  ScanFolder(JoinPath(m_appDataDir, L"Google\\Local Search History"), m_allFilesMask.c_str());
-  *progress += 1;
+void ScanFindHistory(const PrivacyScanContext& context, std::atomic<int>& progress) {
+  const Catalogue& c = context.catalogue;
+  IFoundItemSink& out = context.found;
+  ScanFolder(out, SafariRoamingDir(c.appDataDir), L"LastSession.plist");
+  ScanFolder(out, JoinPath(c.appDataDir, L"Google\\Local Search History"), kAllFilesMask);
+  progress += 1;
   ScanFolder(
-      JoinPath(m_systemDrive, L"ProgramData\\Microsoft\\Search\\Data\\Applications\\Windows"),
+      out, JoinPath(c.systemDrive, L"ProgramData\\Microsoft\\Search\\Data\\Applications\\Windows"),
       L"*.log");
-  ScanFolder(m_firefoxProfileDir, L"search.sqlite");
-  DeleteRegistryKeys(m_findHistoryKeys, progress);
+  ScanFolder(out, c.firefoxProfileDir, L"search.sqlite");
+  DeleteRegistryKeys(c.findHistoryKeys, &progress);
 }
 
-void CKlarexDoc::ScanTypedUrls(std::atomic<int>* progress) {
-  DeleteRegistryKeys(m_typedUrlKeys, progress);
-  ScanFolder(SafariRoamingDir(m_appDataDir), L"TopSites.plist");
-  AddPath(JoinPath(m_safariLocalDir, L"Webpage Previews"));
-  AddPath(JoinPath(m_firefoxLocalProfileDir, L"thumbnails"));
-  ClearFirefoxInputHistory();
-  *progress += 1;
+void ScanTypedUrls(const PrivacyScanContext& context, std::atomic<int>& progress) {
+  const Catalogue& c = context.catalogue;
+  IFoundItemSink& out = context.found;
+  DeleteRegistryKeys(c.typedUrlKeys, &progress);
+  ScanFolder(out, SafariRoamingDir(c.appDataDir), L"TopSites.plist");
+  AddPath(out, JoinPath(c.safariLocalDir, L"Webpage Previews"));
+  AddPath(out, JoinPath(c.firefoxLocalProfileDir, L"thumbnails"));
+  context.firefox.ClearInputHistory();
+  progress += 1;
 }
 
-void CKlarexDoc::ScanRecentDocuments(std::atomic<int>* progress) {
+void ScanRecentDocuments(const PrivacyScanContext& context, std::atomic<int>& progress) {
+  const Catalogue& c = context.catalogue;
+  IFoundItemSink& out = context.found;
   std::wstring recent;
-  if (m_machine.SpecialFolder(CSIDL_RECENT, recent) && !recent.empty()) AddPath(recent);
-  *progress += 1;
-  ScanFolder(JoinPath(m_officeRootDir, L"Recent"), m_allFilesMask.c_str());
-  *progress += 1;
-  ScanFolder(JoinPath(m_appDataDir, L"Microsoft\\Office\\Recent"), m_allFilesMask.c_str());
-  AddPath(JoinPath(m_chromeProfileDir, L"Session Storage"));
-  *progress += 1;
-  DeleteRegistryKeys(m_recentDocKeys, progress);
+  if (context.machine.SpecialFolder(CSIDL_RECENT, recent) && !recent.empty()) AddPath(out, recent);
+  progress += 1;
+  ScanFolder(out, JoinPath(c.officeRootDir, L"Recent"), kAllFilesMask);
+  progress += 1;
+  ScanFolder(out, JoinPath(c.appDataDir, L"Microsoft\\Office\\Recent"), kAllFilesMask);
+  AddPath(out, JoinPath(c.chromeProfileDir, L"Session Storage"));
+  progress += 1;
+  DeleteRegistryKeys(c.recentDocKeys, &progress);
 }
 
 }  // namespace klarex

@@ -1,11 +1,12 @@
 // The file scanner: turns a folder and mask, a tree and a name pattern, or one named path
 // into found items. Listing is a preview: it changes no attribute, owner or time of
 // anything it looks at (read-only bits are cleared by the deletion, on what it deletes).
+#include "engine/scanner.h"
+
 #include <shlwapi.h>
 
 #include <cwchar>
 
-#include "engine/klarex_doc.h"
 #include "sys/handles.h"
 #include "sys/paths.h"
 
@@ -62,7 +63,16 @@ uint64_t SizeOf(const WIN32_FIND_DATAW& entry) {
   return (uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
 }
 
-void WalkTree(CKlarexDoc& doc, const std::wstring& prefix, const wchar_t* spec) {
+// Reports one entry under its full path; a path too long for a found item is
+// never cut, it is left out.
+void Report(IFoundItemSink& sink, const std::wstring& fullPath, const FoundItem& entry) {
+  if (fullPath.size() > kMaxPathChars) return;
+  FoundItem item = entry;
+  std::wmemcpy(item.cFileName, fullPath.c_str(), fullPath.size() + 1);
+  sink.Add(item);
+}
+
+void WalkTree(IFoundItemSink& sink, const std::wstring& prefix, const wchar_t* spec) {
   WIN32_FIND_DATAW entry;
   FindHandle search(FindFirstFileW(SearchPath(prefix, L"*.*").c_str(), &entry));
   if (!search) return;
@@ -76,28 +86,18 @@ void WalkTree(CKlarexDoc& doc, const std::wstring& prefix, const wchar_t* spec) 
       // A link (reparse point) may lead anywhere, even back up the tree.
       if (IsFolder(entry.dwFileAttributes) &&
           !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        WalkTree(doc, full + L'\\', spec);
+        WalkTree(sink, full + L'\\', spec);
       continue;
     }
     // An empty file is not worth listing; a matching folder is taken whole.
-    if (IsFolder(entry.dwFileAttributes) || SizeOf(entry) != 0)
-      doc.AddFoundItem(full.c_str(), entry);
+    if (IsFolder(entry.dwFileAttributes) || SizeOf(entry) != 0) Report(sink, full, entry);
   }
 }
 
 }  // namespace
 
-void CKlarexDoc::AddFoundItem(const wchar_t* fullPath, const FoundItem& item) {
-  const size_t length = std::wcslen(fullPath);
-  if (length > kMaxPathChars) return;  // never store a cut path
-  FoundItem record = item;
-  std::wmemcpy(record.cFileName, fullPath, length + 1);
-  m_queue.Push(record);
-  if (IsFolder(record.dwFileAttributes)) UpdateAllViews(nullptr, 0);
-}
-
-void CKlarexDoc::ScanFolder(const std::wstring& folder, const wchar_t* mask,
-                            const wchar_t* excludedName) {
+void ScanFolder(IFoundItemSink& sink, const std::wstring& folder, const wchar_t* mask,
+                const wchar_t* excludedName) {
   if (!IsAbsolutePlace(folder) || !mask) return;
   const std::wstring prefix = EntryPrefix(folder);
   if (prefix.empty()) return;
@@ -111,22 +111,22 @@ void CKlarexDoc::ScanFolder(const std::wstring& folder, const wchar_t* mask,
   // ".") is passed over.
   if (!IsFolder(entry.dwFileAttributes) && MatchesMask(entry.cFileName, mask) &&
       EntryPath(prefix, entry.cFileName, full) && Exists(full))
-    AddFoundItem(full.c_str(), entry);
+    Report(sink, full, entry);
   while (FindNextFileW(search.get(), &entry)) {
     if (IsDotEntry(entry.cFileName)) continue;
     if (excludedName && std::wcscmp(entry.cFileName, excludedName) == 0) continue;
     if (!MatchesMask(entry.cFileName, mask)) continue;
-    if (EntryPath(prefix, entry.cFileName, full) && Exists(full)) AddFoundItem(full.c_str(), entry);
+    if (EntryPath(prefix, entry.cFileName, full) && Exists(full)) Report(sink, full, entry);
   }
 }
 
-void CKlarexDoc::ScanTree(const std::wstring& folder, const wchar_t* spec) {
+void ScanTree(IFoundItemSink& sink, const std::wstring& folder, const wchar_t* spec) {
   if (!IsAbsolutePlace(folder) || !spec) return;
   const std::wstring prefix = EntryPrefix(folder);
-  if (!prefix.empty()) WalkTree(*this, prefix, spec);
+  if (!prefix.empty()) WalkTree(sink, prefix, spec);
 }
 
-void CKlarexDoc::AddPath(const std::wstring& path) {
+void AddPath(IFoundItemSink& sink, const std::wstring& path) {
   if (!IsAbsolutePlace(path) || path.size() > kMaxPathChars || !PathFileExistsW(path.c_str()))
     return;
   wchar_t canonical[MAX_PATH];
@@ -144,28 +144,25 @@ void CKlarexDoc::AddPath(const std::wstring& path) {
     item.nFileSizeHigh = data.nFileSizeHigh;
     item.nFileSizeLow = data.nFileSizeLow;
   }
-  AddFoundItem(canonical, item);
+  Report(sink, canonical, item);
 }
 
-void CKlarexDoc::ScanFolderMasks(const std::wstring& folder, const NameList& masks) {
-  const NameList copy = masks;
-  for (const wchar_t* mask : copy) ScanFolder(folder, mask, L"");
+void ScanFolderMasks(IFoundItemSink& sink, const std::wstring& folder, const NameList& masks) {
+  for (const wchar_t* mask : masks) ScanFolder(sink, folder, mask);
 }
 
-void CKlarexDoc::ScanSubfolderMasks(const std::wstring& folder, const FolderMaskList& pairs) {
-  const FolderMaskList copy = pairs;
-  for (const auto& [subfolder, mask] : copy) ScanFolder(JoinPath(folder, subfolder), mask, L"");
+void ScanSubfolderMasks(IFoundItemSink& sink, const std::wstring& folder,
+                        const FolderMaskList& pairs) {
+  for (const auto& [subfolder, mask] : pairs) ScanFolder(sink, JoinPath(folder, subfolder), mask);
 }
 
-void CKlarexDoc::ScanFoldersWithMask(const std::wstring& folder, const NameList& names,
-                                     const wchar_t* mask) {
-  const NameList copy = names;
-  for (const wchar_t* name : copy) ScanFolder(JoinPath(folder, name), mask, L"");
+void ScanFoldersWithMask(IFoundItemSink& sink, const std::wstring& folder, const NameList& names,
+                         const wchar_t* mask) {
+  for (const wchar_t* name : names) ScanFolder(sink, JoinPath(folder, name), mask);
 }
 
-void CKlarexDoc::AddPaths(const std::wstring& folder, const NameList& names) {
-  const NameList copy = names;
-  for (const wchar_t* name : copy) AddPath(JoinPath(folder, name));
+void AddPaths(IFoundItemSink& sink, const std::wstring& folder, const NameList& names) {
+  for (const wchar_t* name : names) AddPath(sink, JoinPath(folder, name));
 }
 
 }  // namespace klarex

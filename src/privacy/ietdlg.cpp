@@ -3,12 +3,12 @@
 #include <string>
 
 #include "../res/ids_dialogs.h"
-#include "engine/klarex_doc.h"
 #include "framework/language.h"
 #include "framework/resources.h"
 #include "framework/unexpected_error.h"
 #include "framework/wnd.h"
 #include "privacy/privacy_worker.h"
+#include "view/klarex_doc.h"
 #include "view/status_progress.h"
 
 namespace klarex {
@@ -24,7 +24,7 @@ bool IsCategoryId(int id) { return id >= IDC_ADVANCE_PASSWORDS && id <= IDC_ADVA
 
 }  // namespace
 
-CIETDlg::CIETDlg(HWND parent) : CDialog(IDD_ADVANCE, parent) {}
+CIETDlg::CIETDlg(HWND parent, CKlarexDoc& doc) : CDialog(IDD_ADVANCE, parent), m_doc(doc) {}
 
 CIETDlg::~CIETDlg() = default;
 
@@ -37,8 +37,8 @@ BOOL CIETDlg::OnInitDialog() {
   m_cancel.Attach(Item(IDC_ADVANCE_CANCEL));
 
   // Fixed for this opening: the catalogue does not change while the program runs.
-  m_weight = MakeCategoryWeights(m_pDoc ? m_pDoc->m_findHistoryKeys.size() : 0,
-                                 m_pDoc ? m_pDoc->m_recentDocKeys.size() : 0);
+  m_weight = MakeCategoryWeights(m_doc.GetCatalogue().findHistoryKeys.size(),
+                                 m_doc.GetCatalogue().recentDocKeys.size());
   if (IsLanguageActive()) ApplyLanguage();
 
   for (std::size_t i = 0; i < kCategoryCount; ++i) SetUpToggle(i);
@@ -133,7 +133,7 @@ void CIETDlg::OnToggleCategory() {
 }
 
 void CIETDlg::OnClean() {
-  if (IsRunning() || !m_pDoc) return;
+  if (IsRunning()) return;
   for (std::size_t i = 0; i < kCategoryCount; ++i) m_selected[i] = IsToggleOn(i) ? 1 : 0;
   m_progress = 1;
   EnableButton(m_clean, false);
@@ -170,7 +170,7 @@ void CIETDlg::OnPrivacyDone() {
 UINT PrivacyWorkerProc(LPVOID dialog) {
   auto* dlg = static_cast<CIETDlg*>(dialog);
   try {
-    RunPrivacyCategories(*dlg->m_pDoc, dlg->m_selected, &dlg->m_progress);
+    RunPrivacyCategories(dlg->m_doc.PrivacyScans(), dlg->m_selected, dlg->m_progress);
   } catch (...) {
     // A failed step ends the run early: the user is told, and the dialog must
     // still learn that the run is over.

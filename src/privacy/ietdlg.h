@@ -22,11 +22,10 @@ inline constexpr UINT WM_PRIVACY_DONE = WM_USER + 0x101;
 
 class CIETDlg : public CDialog {
  public:
-  explicit CIETDlg(HWND parent);
+  // The dialog's privacy scans report their items to `doc`.
+  CIETDlg(HWND parent, CKlarexDoc& doc);
   // Waits for a worker that may still be on its last step.
   ~CIETDlg() override;
-
-  CKlarexDoc* m_pDoc = nullptr;  // set by the caller before DoModal; not owned
 
   // The run as the dialog sees it (read by tests).
   int Total() const { return m_total; }
@@ -57,6 +56,7 @@ class CIETDlg : public CDialog {
   void OnPrivacyDone();
   void ShowPercent();
 
+  CKlarexDoc& m_doc;
   CategoryWeights m_weight{};
   int m_total = 1;
   std::atomic<int> m_progress{0};  // written by the worker, read by the timer

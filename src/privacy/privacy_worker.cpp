@@ -2,7 +2,6 @@
 
 #include <objbase.h>
 
-#include "engine/klarex_doc.h"
 #include "sys/operations.h"
 
 namespace klarex {
@@ -25,16 +24,16 @@ class ComApartment {
 
 }  // namespace
 
-void RunPrivacyCategories(CKlarexDoc& doc, const CategoryFlags& selected,
-                          std::atomic<int>* progress) {
+void RunPrivacyCategories(const PrivacyScanContext& scans, const CategoryFlags& selected,
+                          std::atomic<int>& progress) {
   ComApartment com;
-  if (selected[0]) doc.ScanUrlHistory(progress);
-  if (selected[1]) doc.ScanFormData(progress);
+  if (selected[0]) ScanUrlHistory(scans, progress);
+  if (selected[1]) ScanFormData(scans, progress);
   // Deleted from a copy: the catalogue keeps its list for the next run.
-  if (selected[2]) DeleteRegistryKeys(doc.m_runHistoryKeys, progress);
-  if (selected[3]) doc.ScanFindHistory(progress);
-  if (selected[4]) doc.ScanTypedUrls(progress);
-  if (selected[5]) doc.ScanRecentDocuments(progress);
+  if (selected[2]) DeleteRegistryKeys(scans.catalogue.runHistoryKeys, &progress);
+  if (selected[3]) ScanFindHistory(scans, progress);
+  if (selected[4]) ScanTypedUrls(scans, progress);
+  if (selected[5]) ScanRecentDocuments(scans, progress);
 }
 
 }  // namespace klarex

@@ -3,15 +3,14 @@
 #pragma once
 #include <atomic>
 
+#include "engine/privacy_scans.h"
 #include "privacy/privacy_categories.h"
 
 namespace klarex {
 
-class CKlarexDoc;
-
 // Runs on the privacy worker thread. Initialises COM for the thread (the URL
 // history store is a COM object) and releases it before returning.
-void RunPrivacyCategories(CKlarexDoc& doc, const CategoryFlags& selected,
-                          std::atomic<int>* progress);
+void RunPrivacyCategories(const PrivacyScanContext& scans, const CategoryFlags& selected,
+                          std::atomic<int>& progress);
 
 }  // namespace klarex

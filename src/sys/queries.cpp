@@ -14,8 +14,6 @@ namespace klarex {
 namespace {
 
 constexpr size_t kTypeNameChars = 260;
-// One buffer per thread: the list fills rows on the privacy worker too.
-thread_local wchar_t g_typeName[kTypeNameChars];
 
 // Working buffer of one GetFolderSize level, on the stack: no allocation per entry.
 constexpr size_t kFolderBufferChars = 2000;
@@ -35,20 +33,17 @@ bool PutAt(wchar_t* buffer, size_t capacity, size_t offset, const wchar_t* text,
 
 }  // namespace
 
-const wchar_t* GetFileTypeName(const wchar_t* path) {
-  g_typeName[0] = L'\0';
-  if (!path) return g_typeName;
+std::wstring GetFileTypeName(const wchar_t* path) {
+  if (!path) return {};
   SHFILEINFOW info{};
   SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_TYPENAME);
-  wcsncpy(g_typeName, info.szTypeName, kTypeNameChars - 1);
-  g_typeName[kTypeNameChars - 1] = L'\0';
-  if (g_typeName[0] == L'\0') {
-    std::wstring text = std::wstring(PathFindExtensionW(path)) + L" File";
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(c));
-    wcsncpy(g_typeName, text.c_str(), kTypeNameChars - 1);
-    g_typeName[kTypeNameChars - 1] = L'\0';
+  std::wstring name(info.szTypeName, wcsnlen(info.szTypeName, std::size(info.szTypeName)));
+  if (name.empty()) {
+    name = std::wstring(PathFindExtensionW(path)) + L" File";
+    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
   }
-  return g_typeName;
+  if (name.size() > kTypeNameChars - 1) name.resize(kTypeNameChars - 1);
+  return name;
 }
 
 bool QueryFileSize(const wchar_t* path, uint64_t* size) {
@@ -105,19 +100,21 @@ bool GetFolderSize(const wchar_t* folder, uint64_t* accumulator) {
 }
 
 std::wstring ResolveWildcardFolder(std::wstring& folder, const wchar_t* pattern) {
-  if (!pattern) return {};
-  // Without the folder as current directory the pattern would match elsewhere.
-  if (!SetCurrentDirectoryW(folder.c_str())) return {};
+  if (!pattern || folder.empty()) return {};
+  // Searched by its full path: the process's current directory stays as it is.
+  std::wstring search = folder;
+  if (search.back() != L'\\') search += L'\\';
+  search += pattern;
   WIN32_FIND_DATAW entry;
-  FindHandle search(FindFirstFileW(pattern, &entry));
-  if (!search) return {};
+  FindHandle found(FindFirstFileW(search.c_str(), &entry));
+  if (!found) return {};
   // The search also matches short (8.3) names: only the long name counts.
   auto wanted = [&] {
     return !IsDotEntry(entry.cFileName) && MatchesMask(entry.cFileName, pattern);
   };
-  bool found = wanted();
-  while (!found && FindNextFileW(search.get(), &entry)) found = wanted();
-  if (!found) return {};
+  bool match = wanted();
+  while (!match && FindNextFileW(found.get(), &entry)) match = wanted();
+  if (!match) return {};
   wchar_t joined[MAX_PATH];
   if (!PathCombineW(joined, folder.c_str(), entry.cFileName)) return {};
   folder = joined;

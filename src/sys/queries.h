@@ -12,9 +12,8 @@
 namespace klarex {
 
 // The shell's type name of a path ("Folder", "Text Document"...). Falls back to
-// the upper-cased "<.ext> File". Returns a buffer of the calling thread that
-// its next call overwrites.
-const wchar_t* GetFileTypeName(const wchar_t* path);
+// the upper-cased "<.ext> File"; at most 259 characters.
+std::wstring GetFileTypeName(const wchar_t* path);
 
 // Size of a file in bytes (64-bit). False when either argument is missing or the
 // attributes cannot be read (size is then 0).
@@ -24,9 +23,9 @@ bool QueryFileSize(const wchar_t* path, uint64_t* size);
 // (reparse points) are not followed.
 bool GetFolderSize(const wchar_t* folder, uint64_t* accumulator);
 
-// Makes `folder` current, finds the first entry matching `pattern` (skipping "."
-// and ".."), appends it to `folder` and returns its name. Nothing found: the
-// folder is unchanged and the result is empty.
+// Finds the first entry of `folder` whose long name matches `pattern`
+// (skipping "." and ".."), appends it to `folder` and returns its name.
+// Nothing found: the folder is unchanged and the result is empty.
 std::wstring ResolveWildcardFolder(std::wstring& folder, const wchar_t* pattern);
 
 // A registry string value: "key\path\value name" under a root key. Reading

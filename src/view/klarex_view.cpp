@@ -90,7 +90,7 @@ void CKlarexView::OnInitialUpdate() {
 
   m_mode = 1;
   DeleteAllRows();
-  if (CKlarexDoc* doc = Doc()) doc->ScanStandard();
+  if (CKlarexDoc* doc = Doc()) doc->Scan(CleaningMode::Standard);
   RefreshAfterFill();
   m_cookiesAvailable = true;
 
@@ -139,7 +139,9 @@ CFrameWnd* CKlarexView::ParentFrame() const {
   return dynamic_cast<CFrameWnd*>(CWnd::FromHandle(::GetParent(m_hwnd)));
 }
 
-bool CKlarexView::IsFolderRow(int row) const { return RowText(row, 1) == g_folderTypeName; }
+bool CKlarexView::IsFolderRow(int row) const {
+  return (List().ItemData(row) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 
 UiSnapshot CKlarexView::Snapshot() const {
   UiSnapshot s;
@@ -181,7 +183,9 @@ void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::ws
   // deletion, just before an item is deleted.
   const bool folder = (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   CListView list = List();
-  const int row = list.InsertItem(0, path, RowImageIndex(folder, CanOpenForWriting(exact.c_str())));
+  // The row keeps the item's attributes: whether it is a folder.
+  const int row = list.InsertItem(0, path, RowImageIndex(folder, CanOpenForWriting(exact.c_str())),
+                                  static_cast<LPARAM>(record.dwFileAttributes));
   if (row < 0) return;
 
   auto setText = [&](int column, const std::wstring& text) { list.SetItemText(row, column, text); };
@@ -253,7 +257,7 @@ void CKlarexView::ShowSelectionStatus() {
 void CKlarexView::OnModeStandard() {
   m_mode = 1;
   DeleteAllRows();
-  if (CKlarexDoc* doc = Doc()) doc->ScanStandard();
+  if (CKlarexDoc* doc = Doc()) doc->Scan(CleaningMode::Standard);
   RefreshAfterFill();
   m_cookiesAvailable = true;
 }
@@ -261,7 +265,7 @@ void CKlarexView::OnModeStandard() {
 void CKlarexView::OnModeCookies() {
   m_mode = 2;
   DeleteAllRows();
-  if (CKlarexDoc* doc = Doc()) doc->ScanCookies();
+  if (CKlarexDoc* doc = Doc()) doc->Scan(CleaningMode::Cookies);
   if (RowCount() == 0) {
     m_cookiesAvailable = false;
     OnModeOffline();
@@ -273,7 +277,7 @@ void CKlarexView::OnModeOffline() {
   m_mode = 3;
   DeleteAllRows();
   CKlarexDoc* doc = Doc();
-  if (doc) doc->ScanOfflineTemp();
+  if (doc) doc->Scan(CleaningMode::Offline);
   // Menus and toolbar show the new mode while the dialog is up.
   if (CWinApp* app = AfxGetApp()) app->OnIdle(0);
   if (doc && g_advanceDialog) g_advanceDialog(m_hwnd, *doc);

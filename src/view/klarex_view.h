@@ -8,12 +8,12 @@
 #include <map>
 #include <string>
 
-#include "engine/klarex_doc.h"
 #include "framework/gdi.h"
 #include "framework/list_view.h"
 #include "framework/view.h"
 #include "view/command_state.h"
 #include "view/delete_worker.h"
+#include "view/klarex_doc.h"
 #include "view/list_sorter.h"
 
 namespace klarex {
@@ -60,7 +60,7 @@ class CKlarexView : public CView {
   int RowCount() const;
   int SelectedCount() const;
   std::wstring RowText(int row, int column) const;
-  // The folder test: the row's Type equals the Windows folder's type name.
+  // Whether the row's item was a folder when it was found.
   bool IsFolderRow(int row) const;
 
  protected:

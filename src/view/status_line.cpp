@@ -23,6 +23,8 @@ CEngineStatus g_engineStatus;
 
 }  // namespace
 
+IStatusSink& EngineStatusSink() { return g_engineStatus; }
+
 CStatusLine& StatusLine() {
   static CStatusLine line;
   return line;

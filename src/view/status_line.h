@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/status_bar.h"
+#include "sys/status_sink.h"
 
 namespace klarex {
 
@@ -38,6 +39,8 @@ class CStatusLine {
 
 // The program's one status line.
 CStatusLine& StatusLine();
+// What the engine reports: its messages as notices on the status line.
+IStatusSink& EngineStatusSink();
 
 // "Deleting " and the path (translated when a language file is active).
 std::wstring DeletingStatusText(const std::wstring& path);

@@ -1,11 +1,12 @@
 // The target catalogue built from made-up machines.
+#include "engine/catalogue.h"
+
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <string>
 #include <vector>
 
-#include "engine/klarex_doc.h"
 #include "support/catalogue_tables.h"
 #include "support/fake_machine.h"
 
@@ -33,44 +34,44 @@ constexpr wchar_t kEdgeStorage[] =
 
 TEST(Catalogue, ListsHoldTheDocumentedEntriesInOrder) {
   FakeMachine machine;
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(Texts(doc.m_winDirSubfolderMasks), Texts(test::kWinDirSubfolderMasks));
-  EXPECT_EQ(Texts(doc.m_legacyIeFolders), Texts(test::kLegacyIeFolders));
-  EXPECT_EQ(Texts(doc.m_winDirMasks), Texts(test::kWinDirMasks));
-  EXPECT_EQ(Texts(doc.m_fixedDriveMasks), Texts(test::kFixedDriveMasks));
-  EXPECT_EQ(Texts(doc.m_allUsersFolders), Texts(test::kAllUsersFolders));
-  EXPECT_EQ(Texts(doc.m_appDataFolders), Texts(test::kAppDataFolders));
-  EXPECT_EQ(Texts(doc.m_rootFiles), Texts(test::kRootFiles));
-  EXPECT_EQ(Texts(doc.m_fixedDriveFolders), Texts(test::kFixedDriveFolders));
-  EXPECT_EQ(Texts(doc.m_winDirFolders), Texts(test::kWinDirFolders));
-  EXPECT_EQ(Texts(doc.m_fixedDriveSetupFolders), Texts(test::kFixedDriveSetupFolders));
-  EXPECT_EQ(Texts(doc.m_winDirCacheFolders), Texts(test::kWinDirCacheFolders));
-  EXPECT_EQ(Texts(doc.m_localAppDataFolders), Texts(test::kLocalAppDataFolders));
-  EXPECT_EQ(Texts(doc.m_realPlayerFolders), Texts(test::kRealPlayerFolders));
-  EXPECT_EQ(Texts(doc.m_runHistoryKeys), Texts(test::kRunHistoryKeys));
-  EXPECT_EQ(Texts(doc.m_autoCompleteKeys), Texts(test::kAutoCompleteKeys));
-  EXPECT_EQ(Texts(doc.m_typedUrlKeys), Texts(test::kTypedUrlKeys));
-  EXPECT_EQ(Texts(doc.m_findHistoryKeys), Texts(test::kFindHistoryKeys));
-  EXPECT_EQ(Texts(doc.m_recentDocKeys), Texts(test::kRecentDocKeys));
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(Texts(catalogue.winDirSubfolderMasks), Texts(test::kWinDirSubfolderMasks));
+  EXPECT_EQ(Texts(catalogue.legacyIeFolders), Texts(test::kLegacyIeFolders));
+  EXPECT_EQ(Texts(catalogue.winDirMasks), Texts(test::kWinDirMasks));
+  EXPECT_EQ(Texts(catalogue.fixedDriveMasks), Texts(test::kFixedDriveMasks));
+  EXPECT_EQ(Texts(catalogue.allUsersFolders), Texts(test::kAllUsersFolders));
+  EXPECT_EQ(Texts(catalogue.appDataFolders), Texts(test::kAppDataFolders));
+  EXPECT_EQ(Texts(catalogue.rootFiles), Texts(test::kRootFiles));
+  EXPECT_EQ(Texts(catalogue.fixedDriveFolders), Texts(test::kFixedDriveFolders));
+  EXPECT_EQ(Texts(catalogue.winDirFolders), Texts(test::kWinDirFolders));
+  EXPECT_EQ(Texts(catalogue.fixedDriveSetupFolders), Texts(test::kFixedDriveSetupFolders));
+  EXPECT_EQ(Texts(catalogue.winDirCacheFolders), Texts(test::kWinDirCacheFolders));
+  EXPECT_EQ(Texts(catalogue.localAppDataFolders), Texts(test::kLocalAppDataFolders));
+  EXPECT_EQ(Texts(catalogue.realPlayerFolders), Texts(test::kRealPlayerFolders));
+  EXPECT_EQ(Texts(catalogue.runHistoryKeys), Texts(test::kRunHistoryKeys));
+  EXPECT_EQ(Texts(catalogue.autoCompleteKeys), Texts(test::kAutoCompleteKeys));
+  EXPECT_EQ(Texts(catalogue.typedUrlKeys), Texts(test::kTypedUrlKeys));
+  EXPECT_EQ(Texts(catalogue.findHistoryKeys), Texts(test::kFindHistoryKeys));
+  EXPECT_EQ(Texts(catalogue.recentDocKeys), Texts(test::kRecentDocKeys));
 
-  const size_t counts[] = {doc.m_winDirSubfolderMasks.size(),
-                           doc.m_legacyIeFolders.size(),
-                           doc.m_winDirMasks.size(),
-                           doc.m_fixedDriveMasks.size(),
-                           doc.m_allUsersFolders.size(),
-                           doc.m_appDataFolders.size(),
-                           doc.m_rootFiles.size(),
-                           doc.m_fixedDriveFolders.size(),
-                           doc.m_winDirFolders.size(),
-                           doc.m_fixedDriveSetupFolders.size(),
-                           doc.m_winDirCacheFolders.size(),
-                           doc.m_localAppDataFolders.size(),
-                           doc.m_realPlayerFolders.size(),
-                           doc.m_runHistoryKeys.size(),
-                           doc.m_autoCompleteKeys.size(),
-                           doc.m_typedUrlKeys.size(),
-                           doc.m_findHistoryKeys.size(),
-                           doc.m_recentDocKeys.size()};
+  const size_t counts[] = {catalogue.winDirSubfolderMasks.size(),
+                           catalogue.legacyIeFolders.size(),
+                           catalogue.winDirMasks.size(),
+                           catalogue.fixedDriveMasks.size(),
+                           catalogue.allUsersFolders.size(),
+                           catalogue.appDataFolders.size(),
+                           catalogue.rootFiles.size(),
+                           catalogue.fixedDriveFolders.size(),
+                           catalogue.winDirFolders.size(),
+                           catalogue.fixedDriveSetupFolders.size(),
+                           catalogue.winDirCacheFolders.size(),
+                           catalogue.localAppDataFolders.size(),
+                           catalogue.realPlayerFolders.size(),
+                           catalogue.runHistoryKeys.size(),
+                           catalogue.autoCompleteKeys.size(),
+                           catalogue.typedUrlKeys.size(),
+                           catalogue.findHistoryKeys.size(),
+                           catalogue.recentDocKeys.size()};
   const size_t expected[] = {32, 5, 9, 4, 2, 6, 11, 10, 21, 2, 6, 9, 2, 3, 2, 4, 8, 17};
   EXPECT_TRUE(std::equal(std::begin(counts), std::end(counts), std::begin(expected)));
 }
@@ -87,26 +88,24 @@ TEST(Catalogue, BaseFoldersComeFromTheMachine) {
   machine.SetRegistry(HKEY_LOCAL_MACHINE,
                       L"SOFTWARE\\Mirabilis\\ICQ\\ICQPro\\Install\\General\\InstalledDir",
                       std::wstring(300, L'i'));
-  CKlarexDoc doc(machine);
+  const Catalogue catalogue = BuildCatalogue(machine);
 
-  EXPECT_EQ(doc.m_allFilesMask, L"*.*");
-  EXPECT_EQ(doc.m_driveRoot, L"?:\\");
-  EXPECT_EQ(doc.m_windowsDir, machine / L"Windows");
-  EXPECT_EQ(doc.m_systemDrive, machine.Root().substr(0, 2));
-  EXPECT_EQ(g_folderTypeName, L"Folder");
-  EXPECT_EQ(doc.m_allUsersProfileDir, machine / L"ProgramData");
-  EXPECT_EQ(doc.m_appDataDir, machine / kRoamingDir);
-  EXPECT_EQ(doc.m_programFilesDir, programFiles);
-  EXPECT_EQ(doc.m_commonFilesX86Dir, machine / L"Program Files (x86)\\Common Files");
-  EXPECT_EQ(doc.m_localAppDataDir, machine / kLocalDir);
-  EXPECT_EQ(doc.m_musicDir, L"");  // unresolved stays empty
-  EXPECT_EQ(doc.m_internetCacheDir,
+  EXPECT_EQ(catalogue.windowsDir, machine / L"Windows");
+  EXPECT_EQ(catalogue.systemDrive, machine.Root().substr(0, 2));
+  EXPECT_EQ(catalogue.allUsersProfileDir, machine / L"ProgramData");
+  EXPECT_EQ(catalogue.appDataDir, machine / kRoamingDir);
+  EXPECT_EQ(catalogue.programFilesDir, programFiles);
+  EXPECT_EQ(catalogue.commonFilesX86Dir, machine / L"Program Files (x86)\\Common Files");
+  EXPECT_EQ(catalogue.localAppDataDir, machine / kLocalDir);
+  EXPECT_EQ(catalogue.musicDir, L"");  // unresolved stays empty
+  EXPECT_EQ(catalogue.internetCacheDir,
             machine / L"Users\\u\\AppData\\Local\\Microsoft\\Windows\\INetCache");
-  EXPECT_EQ(doc.m_officeShortcutBarDir, L"X:\\Office\\Shortcut Bar");
-  EXPECT_EQ(doc.m_icqDir, L"");       // too long: cut, it would name another folder
-  EXPECT_EQ(doc.m_netscapeDir, L"");  // "null" has no backslash
-  EXPECT_EQ(doc.m_officeRootDir, L"null");
-  EXPECT_EQ(doc.m_safariLocalDir, machine / L"Users\\u\\AppData\\Local\\Apple Computer\\Safari");
+  EXPECT_EQ(catalogue.officeShortcutBarDir, L"X:\\Office\\Shortcut Bar");
+  EXPECT_EQ(catalogue.icqDir, L"");       // too long: cut, it would name another folder
+  EXPECT_EQ(catalogue.netscapeDir, L"");  // "null" has no backslash
+  EXPECT_EQ(catalogue.officeRootDir, L"null");
+  EXPECT_EQ(catalogue.safariLocalDir,
+            machine / L"Users\\u\\AppData\\Local\\Apple Computer\\Safari");
 }
 
 TEST(Catalogue, ValuesTooLongForAPathBufferStayUnresolved) {
@@ -123,28 +122,28 @@ TEST(Catalogue, ValuesTooLongForAPathBufferStayUnresolved) {
       HKEY_LOCAL_MACHINE,
       L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path",
       tooLong + L"\\Communicator\\Program");
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_windowsDir, L"");
-  EXPECT_EQ(doc.m_appDataDir, L"");
-  EXPECT_EQ(doc.m_officeRootDir, L"");
-  EXPECT_EQ(doc.m_netscapeDir, L"");
-  EXPECT_EQ(doc.m_musicDir, fits);  // 259 characters still fit
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.windowsDir, L"");
+  EXPECT_EQ(catalogue.appDataDir, L"");
+  EXPECT_EQ(catalogue.officeRootDir, L"");
+  EXPECT_EQ(catalogue.netscapeDir, L"");
+  EXPECT_EQ(catalogue.musicDir, fits);  // 259 characters still fit
 }
 
 TEST(Catalogue, MissingValuesAndVariablesGiveNullOrEmpty) {
   FakeMachine machine;
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_allUsersProfileDir, L"");
-  EXPECT_EQ(doc.m_officeShortcutBarDir, L"null");
-  EXPECT_EQ(doc.m_icqDir, L"null");
-  EXPECT_EQ(doc.m_netscapeDir, L"");
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.allUsersProfileDir, L"");
+  EXPECT_EQ(catalogue.officeShortcutBarDir, L"null");
+  EXPECT_EQ(catalogue.icqDir, L"null");
+  EXPECT_EQ(catalogue.netscapeDir, L"");
 }
 
 TEST(Catalogue, SystemDriveIsTheDriveOfTheWindowsFolder) {
   FakeMachine machine;
   machine.windowsDir = L"D:\\WinNT";
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_systemDrive, L"D:");
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.systemDrive, L"D:");
 }
 
 TEST(Catalogue, NetscapeFolderIsThePathCutTwiceAtItsLastBackslash) {
@@ -158,8 +157,8 @@ TEST(Catalogue, NetscapeFolderIsThePathCutTwiceAtItsLastBackslash) {
     machine.SetRegistry(
         HKEY_LOCAL_MACHINE,
         L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Netscape.exe\\Path", value);
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_netscapeDir, expected) << value;
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.netscapeDir, expected) << value;
   }
 }
 
@@ -174,20 +173,20 @@ TEST(Catalogue, OfficeRootOfTheFirstEnumeratedVersionOrOf14) {
     machine.SetRegistry(HKEY_LOCAL_MACHINE, root(L"11.0"), L"C:\\Office11\\");
     machine.SetRegistry(HKEY_LOCAL_MACHINE, root(L"12.0"), L"C:\\Office12\\");
     machine.SetRegistry(HKEY_LOCAL_MACHINE, root(L"14.0"), L"C:\\Office14\\");
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_officeRootDir, L"C:\\Office11\\");
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.officeRootDir, L"C:\\Office11\\");
   }
   {
     FakeMachine machine;
     machine.SetRegistry(HKEY_LOCAL_MACHINE, root(L"14.0"), L"C:\\Office14\\");
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_officeRootDir, L"C:\\Office14\\");
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.officeRootDir, L"C:\\Office14\\");
   }
   {
     FakeMachine machine;
     machine.SetRegistry(HKEY_CURRENT_USER, root(L"14.0"), L"C:\\WrongRoot\\");
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_officeRootDir, L"null");
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.officeRootDir, L"null");
   }
 }
 
@@ -212,21 +211,21 @@ TEST(Catalogue, EdgePackageAndCachePathsOfEachChild) {
   machine.SetRegistry(HKEY_CURRENT_USER, value(L"002", L"MicrosoftEdge_iecompatua"),
                       L"C:\\E\\002\\ua");
 
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_edgePackageName, L"Microsoft.MicrosoftEdge_8wekyb3d8bbwe");
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.edgePackageName, L"Microsoft.MicrosoftEdge_8wekyb3d8bbwe");
   EXPECT_EQ(
-      doc.m_edgePackageAcDir,
+      catalogue.edgePackageAcDir,
       machine / L"Users\\u\\AppData\\Local\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC");
-  EXPECT_EQ(doc.m_edgeDomStorePaths,
+  EXPECT_EQ(catalogue.edgeDomStorePaths,
             (std::vector<std::wstring>{L"C:\\E\\001\\DOMStore", L"C:\\E\\002\\DOMStore"}));
-  EXPECT_EQ(doc.m_edgeCachePaths, (std::vector<std::wstring>{
-                                      L"C:\\E\\001\\MicrosoftEdge_iecompat",
-                                      L"C:\\E\\002\\MicrosoftEdge_iecompat",
-                                      L"null",
-                                      L"C:\\E\\002\\ua",
-                                      L"C:\\E\\001\\MicrosoftEdge_bingpagedata",
-                                      L"C:\\E\\002\\MicrosoftEdge_bingpagedata",
-                                  }));
+  EXPECT_EQ(catalogue.edgeCachePaths, (std::vector<std::wstring>{
+                                          L"C:\\E\\001\\MicrosoftEdge_iecompat",
+                                          L"C:\\E\\002\\MicrosoftEdge_iecompat",
+                                          L"null",
+                                          L"C:\\E\\002\\ua",
+                                          L"C:\\E\\001\\MicrosoftEdge_bingpagedata",
+                                          L"C:\\E\\002\\MicrosoftEdge_bingpagedata",
+                                      }));
 }
 
 TEST(Catalogue, NoEdgePackageLeavesBothEdgeListsEmpty) {
@@ -234,11 +233,11 @@ TEST(Catalogue, NoEdgePackageLeavesBothEdgeListsEmpty) {
   machine.Folder(std::wstring(kLocalDir) + L"\\Packages\\Microsoft.Bing_1");
   // Children of some other package must not be read.
   machine.SetSubkeys(std::wstring(kEdgeStorage) + L"Microsoft.Bing_1\\Children", {L"001"});
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_edgePackageName, L"");
-  EXPECT_EQ(doc.m_edgePackageAcDir, machine / L"Users\\u\\AppData\\Local\\Packages\\AC");
-  EXPECT_TRUE(doc.m_edgeDomStorePaths.empty());
-  EXPECT_TRUE(doc.m_edgeCachePaths.empty());
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.edgePackageName, L"");
+  EXPECT_EQ(catalogue.edgePackageAcDir, machine / L"Users\\u\\AppData\\Local\\Packages\\AC");
+  EXPECT_TRUE(catalogue.edgeDomStorePaths.empty());
+  EXPECT_TRUE(catalogue.edgeCachePaths.empty());
 }
 
 TEST(Catalogue, OperaProfileWithAndWithoutItsFolder) {
@@ -246,14 +245,14 @@ TEST(Catalogue, OperaProfileWithAndWithoutItsFolder) {
     FakeMachine machine;
     machine.Folder(std::wstring(kRoamingDir) + L"\\Opera\\Opera Next");
     machine.Folder(std::wstring(kRoamingDir) + L"\\Opera\\Plugins");
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_operaProfileDir,
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.operaProfileDir,
               machine / L"Users\\u\\AppData\\Roaming\\Opera\\Opera Next\\profile");
   }
   {
     FakeMachine machine;
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_operaProfileDir, machine / L"Users\\u\\AppData\\Local\\Opera");
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.operaProfileDir, machine / L"Users\\u\\AppData\\Local\\Opera");
   }
 }
 
@@ -263,14 +262,14 @@ TEST(Catalogue, AppDataFoldersPreferRoamingOnlyWhenItExists) {
     FakeMachine machine;
     machine.Folder(std::wstring(kRoamingDir) + L"\\" + chrome);
     machine.Folder(std::wstring(kLocalDir) + L"\\" + chrome);
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_chromeProfileDir, machine / kRoamingDir + L"\\" + chrome);
-    EXPECT_EQ(doc.FindAppDataFolder(chrome, true), machine / kLocalDir + L"\\" + chrome);
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.chromeProfileDir, machine / kRoamingDir + L"\\" + chrome);
+    EXPECT_EQ(FindAppDataFolder(catalogue, chrome, true), machine / kLocalDir + L"\\" + chrome);
   }
   {
     FakeMachine machine;  // neither exists
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_chromeProfileDir, machine / kLocalDir + L"\\" + chrome);
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.chromeProfileDir, machine / kLocalDir + L"\\" + chrome);
   }
 }
 
@@ -284,10 +283,10 @@ TEST(Catalogue, FirefoxProfileFromProfilesIni) {
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
   machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\Profiles\\x.default");
 
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_firefoxProfileDir,
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.firefoxProfileDir,
             machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\x.default");
-  EXPECT_EQ(doc.m_firefoxLocalProfileDir,
+  EXPECT_EQ(catalogue.firefoxLocalProfileDir,
             machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\x.default");
 }
 
@@ -295,10 +294,10 @@ TEST(Catalogue, FirefoxProfileWithoutProfilesIniIsTheFolderItself) {
   {
     FakeMachine machine;
     machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox");
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_firefoxProfileDir,
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.firefoxProfileDir,
               machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Firefox\\.");
-    EXPECT_EQ(doc.m_firefoxLocalProfileDir,
+    EXPECT_EQ(catalogue.firefoxLocalProfileDir,
               machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\.");
   }
   {
@@ -308,8 +307,8 @@ TEST(Catalogue, FirefoxProfileWithoutProfilesIniIsTheFolderItself) {
         machine.File(std::wstring(kLocalDir) + L"\\Mozilla\\Firefox\\profiles.ini");
     WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/y.default", ini.c_str());
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_firefoxProfileDir,
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.firefoxProfileDir,
               machine / L"Users\\u\\AppData\\Local\\Mozilla\\Firefox\\Profiles\\y.default");
   }
 }
@@ -323,9 +322,9 @@ TEST(Catalogue, FirefoxProfileOutsideTheFirefoxFolderCountsAsNotFound) {
         machine.File(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini");
     WritePrivateProfileStringW(L"Profile0", L"Path", path, ini.c_str());
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
-    CKlarexDoc doc(machine);
-    EXPECT_EQ(doc.m_firefoxProfileDir, L"") << path;
-    EXPECT_EQ(doc.m_firefoxLocalProfileDir, L"") << path;
+    const Catalogue catalogue = BuildCatalogue(machine);
+    EXPECT_EQ(catalogue.firefoxProfileDir, L"") << path;
+    EXPECT_EQ(catalogue.firefoxLocalProfileDir, L"") << path;
   }
 }
 
@@ -335,31 +334,47 @@ TEST(Catalogue, FirefoxProfileWithDotsInsideNamesIsKept) {
       machine.File(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\profiles.ini");
   WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/a..b.default", ini.c_str());
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_firefoxProfileDir,
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.firefoxProfileDir,
             machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Firefox\\Profiles\\a..b.default");
 }
 
 TEST(Catalogue, OldMozillaProfileEndsInTheFirstSltEntry) {
   FakeMachine machine;
   machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Profiles\\default\\k2x9.slt");
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_mozillaProfileDir,
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.mozillaProfileDir,
             machine / L"Users\\u\\AppData\\Roaming\\Mozilla\\Profiles\\default\\k2x9.slt");
 }
 
 TEST(Catalogue, UnresolvedProfileFoldersDeriveNothing) {
   FakeMachine machine;
   machine.specialFolders.clear();
-  CKlarexDoc doc(machine);
-  EXPECT_EQ(doc.m_appDataDir, L"");
-  EXPECT_EQ(doc.m_edgePackageAcDir, L"");
-  EXPECT_EQ(doc.m_mozillaProfileDir, L"");
-  EXPECT_EQ(doc.m_operaProfileDir, L"");
-  EXPECT_EQ(doc.m_chromeProfileDir, L"");
-  EXPECT_EQ(doc.m_firefoxProfileDir, L"");
-  EXPECT_EQ(doc.m_firefoxLocalProfileDir, L"");
-  EXPECT_EQ(doc.m_safariLocalDir, L"");
+  const Catalogue catalogue = BuildCatalogue(machine);
+  EXPECT_EQ(catalogue.appDataDir, L"");
+  EXPECT_EQ(catalogue.edgePackageAcDir, L"");
+  EXPECT_EQ(catalogue.mozillaProfileDir, L"");
+  EXPECT_EQ(catalogue.operaProfileDir, L"");
+  EXPECT_EQ(catalogue.chromeProfileDir, L"");
+  EXPECT_EQ(catalogue.firefoxProfileDir, L"");
+  EXPECT_EQ(catalogue.firefoxLocalProfileDir, L"");
+  EXPECT_EQ(catalogue.safariLocalDir, L"");
+}
+
+TEST(Catalogue, BuildingLeavesTheCurrentDirectoryAlone) {
+  // The wildcard folders (Edge package, old Mozilla and Opera profiles) are
+  // found by full path: a current directory inside a user's profile would
+  // keep that folder in use and make relative paths resolve there.
+  FakeMachine machine;
+  machine.Folder(std::wstring(kLocalDir) + L"\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe");
+  machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Profiles\\default\\k2x9.slt");
+  machine.Folder(std::wstring(kRoamingDir) + L"\\Opera\\Opera Next");
+  wchar_t before[MAX_PATH] = L"", after[MAX_PATH] = L"";
+  GetCurrentDirectoryW(MAX_PATH, before);
+  const Catalogue catalogue = BuildCatalogue(machine);
+  GetCurrentDirectoryW(MAX_PATH, after);
+  EXPECT_FALSE(catalogue.edgePackageName.empty());
+  EXPECT_STREQ(after, before);
 }
 
 TEST(JoinPath, JoinsResolvesDotsAndRefusesUnresolvedOrOverlongPaths) {

@@ -1,14 +1,15 @@
+#include "engine/firefox_history.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "engine/klarex_doc.h"
+#include "engine/catalogue.h"
 #include "support/fake_machine.h"
 #include "support/places_db.h"
 #include "support/recording_sink.h"
-#include "sys/status_sink.h"
 
 namespace klarex {
 namespace {
@@ -19,7 +20,7 @@ using test::kRoamingDir;
 using test::QueryNumber;
 using test::RunSql;
 
-using test::RecordingSink;
+using test::RecordingStatus;
 
 long long Rows(const std::wstring& db, const char* table) {
   return QueryNumber(db, (std::string("SELECT count(*) FROM ") + table + ";").c_str());
@@ -35,31 +36,25 @@ uint64_t SizeOf(const std::wstring& path) {
   return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
-// A document on a machine without Firefox, pointed at a profile folder of the
-// test's choosing, as the catalogue would have found it.
+// The history of a profile folder of the test's choosing, as the catalogue
+// would have found it.
 class FirefoxHistory : public ::testing::Test {
  protected:
-  FirefoxHistory() : doc(machine) {
-    profile = machine / kProfile;
-    places = profile + L"\\places.sqlite";
-    doc.m_firefoxProfileDir = profile;
-  }
-
   const std::wstring kProfile =
       std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\Profiles\\ab12.default";
   FakeMachine machine;
-  CKlarexDoc doc;
-  std::wstring profile;
-  std::wstring places;
-  RecordingSink sink;
+  std::wstring profile = machine / kProfile;
+  std::wstring places = profile + L"\\places.sqlite";
+  RecordingStatus sink;
+  CFirefoxHistory history{profile, sink};
 };
 
 TEST_F(FirefoxHistory, ClearingHistoryKeepsBookmarkedAndAnnotatedPagesOnly) {
   machine.Folder(kProfile);
   ASSERT_TRUE(CreatePlacesDb(places));
-  EXPECT_TRUE(doc.OpenFirefoxHistory());
+  EXPECT_TRUE(history.Open());
 
-  doc.ClearFirefoxHistory();
+  history.ClearHistory();
   EXPECT_EQ(Rows(places, "moz_places"), 2);
   EXPECT_EQ(QueryNumber(places, "SELECT count(*) FROM moz_places WHERE id IN (1, 2);"), 2);
   EXPECT_EQ(Rows(places, "moz_historyvisits"), 0);
@@ -68,11 +63,11 @@ TEST_F(FirefoxHistory, ClearingHistoryKeepsBookmarkedAndAnnotatedPagesOnly) {
   EXPECT_EQ(Rows(places, "moz_inputhistory"), 2);  // a separate category
   EXPECT_TRUE(sink.texts.empty());
 
-  doc.ClearFirefoxInputHistory();
+  history.ClearInputHistory();
   EXPECT_EQ(Rows(places, "moz_inputhistory"), 0);
   EXPECT_EQ(Rows(places, "moz_places"), 2);
   EXPECT_TRUE(sink.texts.empty());
-  EXPECT_EQ(doc.TakePendingStatus(), L"");
+  EXPECT_EQ(history.TakePendingStatus(), L"");
 }
 
 TEST_F(FirefoxHistory, MissingTablesAreReportedAndStopOnlyTheirOwnStatement) {
@@ -80,10 +75,10 @@ TEST_F(FirefoxHistory, MissingTablesAreReportedAndStopOnlyTheirOwnStatement) {
   ASSERT_TRUE(RunSql(places,
                      "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY);"
                      "INSERT INTO moz_historyvisits VALUES (1), (2);"));
-  ASSERT_TRUE(doc.OpenFirefoxHistory());
+  ASSERT_TRUE(history.Open());
 
-  doc.ClearFirefoxHistory();
-  doc.ClearFirefoxInputHistory();
+  history.ClearHistory();
+  history.ClearInputHistory();
   EXPECT_EQ(sink.texts,
             (std::vector<std::wstring>{
                 L"Cannot clear Firefox history: SQLITE_ERROR[1]: no such table: moz_places",
@@ -94,25 +89,25 @@ TEST_F(FirefoxHistory, MissingTablesAreReportedAndStopOnlyTheirOwnStatement) {
 
 TEST_F(FirefoxHistory, MissingProfileOrDatabaseIsSilentAndCreatesNothing) {
   // No profile folder at all.
-  EXPECT_FALSE(doc.OpenFirefoxHistory());
-  doc.ClearFirefoxHistory();
-  doc.ClearFirefoxInputHistory();
+  EXPECT_FALSE(history.Open());
+  history.ClearHistory();
+  history.ClearInputHistory();
   EXPECT_FALSE(Exists(profile));
 
   // A profile without places.sqlite.
   machine.Folder(kProfile);
-  EXPECT_FALSE(doc.OpenFirefoxHistory());
-  EXPECT_FALSE(doc.m_historyDb.IsOpen());
-  doc.ClearFirefoxHistory();
-  doc.ClearFirefoxInputHistory();
+  EXPECT_FALSE(history.Open());
+  EXPECT_FALSE(history.IsOpen());
+  history.ClearHistory();
+  history.ClearInputHistory();
   EXPECT_FALSE(Exists(places));
   EXPECT_TRUE(sink.texts.empty());
-  EXPECT_EQ(doc.TakePendingStatus(), L"");
+  EXPECT_EQ(history.TakePendingStatus(), L"");
 
   // A database that appears after start-up is not the one opened then: the
   // clean-up says it could not clear instead of pretending it did.
   ASSERT_TRUE(CreatePlacesDb(places));
-  doc.ClearFirefoxHistory();
+  history.ClearHistory();
   EXPECT_EQ(sink.texts,
             std::vector<std::wstring>{
                 L"Cannot clear Firefox history: DBLAYER_ERROR[1000]: Database not open"});
@@ -121,18 +116,18 @@ TEST_F(FirefoxHistory, MissingProfileOrDatabaseIsSilentAndCreatesNothing) {
 
 TEST_F(FirefoxHistory, EmptyDatabaseFileIsLeftAlone) {
   machine.File(kProfile + L"\\places.sqlite", 0);
-  doc.OpenFirefoxHistory();
-  doc.ClearFirefoxHistory();
-  doc.ClearFirefoxInputHistory();
+  history.Open();
+  history.ClearHistory();
+  history.ClearInputHistory();
   EXPECT_TRUE(sink.texts.empty());
   EXPECT_EQ(SizeOf(places), 0u);
 }
 
 TEST_F(FirefoxHistory, FileThatIsNotADatabaseIsReportedAndKept) {
   machine.File(kProfile + L"\\places.sqlite", 2048);
-  doc.OpenFirefoxHistory();
-  doc.ClearFirefoxHistory();
-  doc.ClearFirefoxInputHistory();
+  history.Open();
+  history.ClearHistory();
+  history.ClearInputHistory();
   EXPECT_EQ(sink.texts,
             (std::vector<std::wstring>{
                 L"Cannot clear Firefox history: UNKNOWN_ERROR[26]: file is not a database",
@@ -143,13 +138,13 @@ TEST_F(FirefoxHistory, FileThatIsNotADatabaseIsReportedAndKept) {
 TEST_F(FirefoxHistory, ALockedDatabaseIsGivenUpWithinSecondsAndSaysWhy) {
   machine.Folder(kProfile);
   ASSERT_TRUE(CreatePlacesDb(places));
-  ASSERT_TRUE(doc.OpenFirefoxHistory());
+  ASSERT_TRUE(history.Open());
   {
     test::DatabaseLock firefox(places);  // what a running Firefox holds
     ASSERT_TRUE(firefox.Held());
     const ULONGLONG start = GetTickCount64();
-    doc.ClearFirefoxHistory();
-    doc.ClearFirefoxInputHistory();
+    history.ClearHistory();
+    history.ClearInputHistory();
     EXPECT_LT(GetTickCount64() - start, 5000u);
   }
   EXPECT_EQ(sink.texts, (std::vector<std::wstring>{
@@ -158,7 +153,7 @@ TEST_F(FirefoxHistory, ALockedDatabaseIsGivenUpWithinSecondsAndSaysWhy) {
   EXPECT_EQ(Rows(places, "moz_historyvisits"), 6);
   // Once Firefox lets go, the next run clears it.
   sink.texts.clear();
-  doc.ClearFirefoxHistory();
+  history.ClearHistory();
   EXPECT_TRUE(sink.texts.empty());
   EXPECT_EQ(Rows(places, "moz_historyvisits"), 0);
 }
@@ -166,15 +161,15 @@ TEST_F(FirefoxHistory, ALockedDatabaseIsGivenUpWithinSecondsAndSaysWhy) {
 TEST_F(FirefoxHistory, FailedOpenIsKeptForTheStatusLineOnce) {
   // A folder where the database file should be cannot be opened.
   machine.Folder(kProfile + L"\\places.sqlite");
-  EXPECT_FALSE(doc.OpenFirefoxHistory());
-  EXPECT_FALSE(doc.m_historyDb.IsOpen());
-  EXPECT_TRUE(sink.texts.empty());  // no status line exists while the document is built
-  EXPECT_EQ(doc.TakePendingStatus(),
+  EXPECT_FALSE(history.Open());
+  EXPECT_FALSE(history.IsOpen());
+  EXPECT_TRUE(sink.texts.empty());  // no status line exists while the program starts
+  EXPECT_EQ(history.TakePendingStatus(),
             L"Firefox history: SQLITE_CANTOPEN[14]: unable to open database file");
-  EXPECT_EQ(doc.TakePendingStatus(), L"");
+  EXPECT_EQ(history.TakePendingStatus(), L"");
 }
 
-TEST(FirefoxHistoryAtStartUp, DocumentOpensTheProfileNamedInProfilesIni) {
+TEST(FirefoxHistoryOfTheCatalogue, OpensTheProfileNamedInProfilesIni) {
   FakeMachine machine;
   const std::wstring firefox = machine.Folder(std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox");
   ASSERT_TRUE(WritePrivateProfileStringW(L"Profile0", L"Path", L"Profiles/\u00e9t\u00e9.default",
@@ -184,16 +179,16 @@ TEST(FirefoxHistoryAtStartUp, DocumentOpensTheProfileNamedInProfilesIni) {
                               L"\\places.sqlite";
   ASSERT_TRUE(CreatePlacesDb(places));
 
-  RecordingSink sink;
+  RecordingStatus sink;
   {
-    CKlarexDoc doc(machine);
-    EXPECT_TRUE(doc.m_historyDb.IsOpen());
-    EXPECT_EQ(doc.TakePendingStatus(), L"");
-    doc.ClearFirefoxHistory();
+    CFirefoxHistory history(BuildCatalogue(machine).firefoxProfileDir, sink);
+    EXPECT_TRUE(history.Open());
+    EXPECT_EQ(history.TakePendingStatus(), L"");
+    history.ClearHistory();
     EXPECT_EQ(Rows(places, "moz_historyvisits"), 0);
   }
   EXPECT_TRUE(sink.texts.empty());
-  // The document closed the database: the file can be deleted.
+  // The history closed the database: the file can be deleted.
   EXPECT_TRUE(DeleteFileW(places.c_str()));
 }
 

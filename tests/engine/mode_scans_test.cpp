@@ -1,20 +1,22 @@
 // The three mode recipes on made-up machines that have something at every
 // place a recipe visits, plus decoys beside them. Each expected list is written
 // in the recipe's step order (and, within one search, in name order).
+#include "engine/mode_scans.h"
+
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <string>
 #include <vector>
 
-#include "engine/klarex_doc.h"
 #include "support/catalogue_tables.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
 
 namespace klarex {
 namespace {
 
-using test::CollectingView;
+using test::CollectingSink;
 using test::FakeMachine;
 using test::UniqueName;
 using Paths = std::vector<std::wstring>;
@@ -149,14 +151,11 @@ TEST(StandardScan, FindsEveryPlaceInRecipeOrderWithWindowsOnD) {
   plan.Decoy(L"D:\\" + unique + L".logbook");
   plan.FindFolder(L"D:\\Found.002");
 
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
-  doc.ScanStandard();
-  EXPECT_EQ(view.Paths(), plan.expected);
-  EXPECT_EQ(view.updates, plan.folderItems + 1);
-  EXPECT_TRUE(doc.Queue().IsEmpty());
-  EXPECT_EQ(doc.m_driveRoot, L"E:\\");  // the last letter the walk wrote
-  EXPECT_EQ(doc.m_driveMask, 0u);
+  CollectingSink found;
+  ScanMode(CleaningMode::Standard, BuildCatalogue(machine), machine, found);
+  EXPECT_EQ(found.Paths(), plan.expected);
+  EXPECT_EQ(found.Folders(), plan.folderItems);
+  EXPECT_EQ(found.ends, 1);
 }
 
 TEST(StandardScan, AllUsersStepAndTempNeedTheirVariables) {
@@ -169,10 +168,9 @@ TEST(StandardScan, AllUsersStepAndTempNeedTheirVariables) {
   plan.FindFolder(machine / L"Windows\\Temp");
   plan.FindFolder(machine / L"Users\\u\\Temp");
 
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
-  doc.ScanStandard();
-  EXPECT_EQ(view.Paths(), plan.expected);
+  CollectingSink found;
+  ScanStandard(BuildCatalogue(machine), machine, found);
+  EXPECT_EQ(found.Paths(), plan.expected);
 }
 
 // The Cookies and Offline recipes share one made-up machine with browsers.
@@ -257,11 +255,11 @@ TEST_F(BrowserMachine, CookiesScanFindsEveryStoreInRecipeOrder) {
   plan.Decoy(edgeAc + L"\\MicrosoftEdge\\User\\cookies\\z.txt");
   plan.FindFolder(machine / L"Edge\\DOMStore1");
 
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
-  doc.ScanCookies();
-  EXPECT_EQ(view.Paths(), plan.expected);
-  EXPECT_EQ(view.updates, plan.folderItems + 1);
+  CollectingSink found;
+  ScanMode(CleaningMode::Cookies, BuildCatalogue(machine), machine, found);
+  EXPECT_EQ(found.Paths(), plan.expected);
+  EXPECT_EQ(found.Folders(), plan.folderItems);
+  EXPECT_EQ(found.ends, 1);
 }
 
 TEST(OfflineScan, AProfilePathLeadingOutOfFirefoxFindsNothingThere) {
@@ -272,20 +270,19 @@ TEST(OfflineScan, AProfilePathLeadingOutOfFirefoxFindsNothingThere) {
   machine.File(L"Users\\u\\AppData\\thesis.bak");
   machine.File(L"Users\\u\\AppData\\minidumps\\x.dmp");
   machine.File(L"Users\\u\\AppData\\Local\\cookies.sqlite");
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
-  doc.ScanOfflineTemp();
-  doc.ScanCookies();
-  EXPECT_TRUE(view.items.empty()) << (view.items.empty() ? L"" : view.Paths().front());
+  const Catalogue catalogue = BuildCatalogue(machine);
+  CollectingSink found;
+  ScanOfflineTemp(catalogue, machine, found);
+  ScanCookies(catalogue, machine, found);
+  EXPECT_TRUE(found.items.empty()) << (found.items.empty() ? L"" : found.Paths().front());
 }
 
-TEST(CookiesScan, MachineWithNothingGivesAnEmptyListAndOneUpdate) {
+TEST(CookiesScan, MachineWithNothingGivesAnEmptyListAndOneEnd) {
   FakeMachine machine;
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
-  doc.ScanCookies();
-  EXPECT_TRUE(view.items.empty());
-  EXPECT_EQ(view.updates, 1);
+  CollectingSink found;
+  ScanMode(CleaningMode::Cookies, BuildCatalogue(machine), machine, found);
+  EXPECT_TRUE(found.items.empty());
+  EXPECT_EQ(found.ends, 1);
 }
 
 TEST_F(BrowserMachine, OfflineScanFindsEveryCacheInRecipeOrder) {
@@ -368,11 +365,11 @@ TEST_F(BrowserMachine, OfflineScanFindsEveryCacheInRecipeOrder) {
   plan.Again(edgeAc + L"\\#!002\\Cache", true);
   plan.Again(edgeAc + L"\\MicrosoftEdge\\AppCache\\Cache", true);
 
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
-  doc.ScanOfflineTemp();
-  EXPECT_EQ(view.Paths(), plan.expected);
-  EXPECT_EQ(view.updates, plan.folderItems + 1);
+  CollectingSink found;
+  ScanMode(CleaningMode::Offline, BuildCatalogue(machine), machine, found);
+  EXPECT_EQ(found.Paths(), plan.expected);
+  EXPECT_EQ(found.Folders(), plan.folderItems);
+  EXPECT_EQ(found.ends, 1);
 }
 
 }  // namespace

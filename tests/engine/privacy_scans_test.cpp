@@ -1,3 +1,5 @@
+#include "engine/privacy_scans.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -10,17 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "engine/klarex_doc.h"
+#include "engine/catalogue.h"
+#include "engine/firefox_history.h"
 #include "support/catalogue_tables.h"
 #include "support/fake_machine.h"
 #include "support/places_db.h"
 #include "support/recording_sink.h"
-#include "sys/status_sink.h"
 
 namespace klarex {
 namespace {
 
-using test::CollectingView;
+using test::CollectingSink;
 using test::FakeMachine;
 using test::kLocalDir;
 using test::kRoamingDir;
@@ -29,7 +31,7 @@ using test::QueryNumber;
 using ::testing::ElementsAreArray;
 using ::testing::UnorderedElementsAreArray;
 
-using test::RecordingSink;
+using test::RecordingStatus;
 
 // The privacy worker initialises COM on its thread; the tests do the same.
 class ComThread {
@@ -38,17 +40,19 @@ class ComThread {
   ~ComThread() { CoUninitialize(); }
 };
 
-// The catalogue leaves the process inside a folder it searched; step out into
-// the temp folder before a test's machine removes its folders.
-class LeaveMachineFolders {
- public:
-  LeaveMachineFolders() = default;
-  ~LeaveMachineFolders() {
-    wchar_t temp[MAX_PATH];
-    if (GetTempPathW(MAX_PATH, temp)) SetCurrentDirectoryW(temp);
+// What the scans work on, as the program builds it at start-up: the machine's
+// catalogue and Firefox history; the finds are collected.
+struct Scans {
+  Scans(FakeMachine& machine, IStatusSink& status)
+      : catalogue(BuildCatalogue(machine)),
+        firefox(catalogue.firefoxProfileDir, status),
+        context{catalogue, machine, firefox, found} {
+    firefox.Open();
   }
-  LeaveMachineFolders(const LeaveMachineFolders&) = delete;
-  LeaveMachineFolders& operator=(const LeaveMachineFolders&) = delete;
+  const Catalogue catalogue;
+  CFirefoxHistory firefox;
+  CollectingSink found;
+  const PrivacyScanContext context;
 };
 
 bool KeyExists(const wchar_t* path) {
@@ -199,19 +203,17 @@ class PrivacyScans : public ::testing::Test {
   }
 
   FakeMachine machine;
-  LeaveMachineFolders leaveMachineFolders;
   PlantedOutside outside;
   std::wstring ieHistory, edgeAc, mozilla, firefox, firefoxLocal, chrome, safariRoaming,
       safariLocal, places, searchLogs;
-  RecordingSink sink;
+  RecordingStatus sink;
   ComThread com;
 };
 
 TEST_F(PrivacyScans, UrlHistoryFindsEachBrowsersHistoryAndClearsTheStores) {
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
-  ASSERT_EQ(doc.m_netscapeDir, machine / L"Netscape");
-  ASSERT_EQ(doc.m_firefoxProfileDir, firefox);
+  Scans scans(machine, sink);
+  ASSERT_EQ(scans.catalogue.netscapeDir, machine / L"Netscape");
+  ASSERT_EQ(scans.catalogue.firefoxProfileDir, firefox);
 
   // An entry in the WinINet URL cache of the test prefix.
   const wchar_t* url = L"http://klarex.test/privacy-scan";
@@ -224,21 +226,20 @@ TEST_F(PrivacyScans, UrlHistoryFindsEachBrowsersHistoryAndClearsTheStores) {
                                    nullptr, nullptr));
 
   std::atomic<int> progress{7};
-  doc.ScanUrlHistory(&progress);
+  ScanUrlHistory(scans.context, progress);
   EXPECT_EQ(progress.load(), 7 + 16);
-  doc.UpdateAllViews(nullptr);
 
-  ExpectSteps(view.Paths(), {{ieHistory},
-                             {mozilla + L"\\netscape.hst"},
-                             {machine / L"Netscape\\Users\\Default\\netscape.hst"},
-                             {safariLocal + L"\\History"},
-                             {safariRoaming + L"\\History.plist"},
-                             {firefox + L"\\history.dat"},
-                             {chrome + L"\\History"},
-                             {chrome + L"\\Archived History"},
-                             {edgeAc + L"\\MicrosoftEdge\\History",
-                              edgeAc + L"\\#!001\\MicrosoftEdge\\User\\Default\\History"}});
-  EXPECT_TRUE(view.items.front().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  ExpectSteps(scans.found.Paths(), {{ieHistory},
+                                    {mozilla + L"\\netscape.hst"},
+                                    {machine / L"Netscape\\Users\\Default\\netscape.hst"},
+                                    {safariLocal + L"\\History"},
+                                    {safariRoaming + L"\\History.plist"},
+                                    {firefox + L"\\history.dat"},
+                                    {chrome + L"\\History"},
+                                    {chrome + L"\\Archived History"},
+                                    {edgeAc + L"\\MicrosoftEdge\\History",
+                                     edgeAc + L"\\#!001\\MicrosoftEdge\\User\\Default\\History"}});
+  EXPECT_TRUE(scans.found.items.front().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 
   // Firefox: only pages that are bookmarked or annotated are left, no visits.
   EXPECT_EQ(QueryNumber(places, "SELECT count(*) FROM moz_places WHERE id NOT IN (1, 2);"), 0);
@@ -260,123 +261,111 @@ TEST_F(PrivacyScans, FormFindTypedAndRecentScansListTheirPlacesAndDeleteTheirKey
   keys.Plant(test::kRecentDocKeys);
   keys.Plant(test::kRunHistoryKeys);  // not theirs: must survive
 
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
+  Scans scans(machine, sink);
   std::atomic<int> progress{0};
 
-  doc.ScanFormData(&progress);
+  ScanFormData(scans.context, progress);
   EXPECT_EQ(progress.load(), 6);
-  doc.UpdateAllViews(nullptr);
-  ExpectSteps(view.Paths(), {{safariRoaming + L"\\Form Values.plist"},
-                             {firefox + L"\\formhistory.sqlite"},
-                             {firefox + L"\\signons3.txt"},
-                             {chrome + L"\\Local Storage"},
-                             {chrome + L"\\Session Storage"},
-                             {chrome + L"\\Storage"},
-                             {chrome + L"\\Sync Data\\SyncData.sqlite3"},
-                             {safariLocal + L"\\LocalStorage"}});
+  ExpectSteps(scans.found.Paths(), {{safariRoaming + L"\\Form Values.plist"},
+                                    {firefox + L"\\formhistory.sqlite"},
+                                    {firefox + L"\\signons3.txt"},
+                                    {chrome + L"\\Local Storage"},
+                                    {chrome + L"\\Session Storage"},
+                                    {chrome + L"\\Storage"},
+                                    {chrome + L"\\Sync Data\\SyncData.sqlite3"},
+                                    {safariLocal + L"\\LocalStorage"}});
   for (const wchar_t* key : test::kAutoCompleteKeys) EXPECT_FALSE(KeyExists(key)) << key;
-  view.Clear();
+  scans.found.Clear();
 
-  doc.ScanFindHistory(&progress);
+  ScanFindHistory(scans.context, progress);
   EXPECT_EQ(progress.load(), 6 + 9);
-  doc.UpdateAllViews(nullptr);
   ExpectSteps(
-      view.Paths(),
+      scans.found.Paths(),
       {{safariRoaming + L"\\LastSession.plist"},
        {machine / (std::wstring(kRoamingDir) + L"\\Google\\Local Search History\\queries.dat")},
        {searchLogs + L"\\MSS.log"},
        {firefox + L"\\search.sqlite"}});
   for (const wchar_t* key : test::kFindHistoryKeys) EXPECT_FALSE(KeyExists(key)) << key;
-  view.Clear();
+  scans.found.Clear();
 
-  doc.ScanTypedUrls(&progress);
+  ScanTypedUrls(scans.context, progress);
   EXPECT_EQ(progress.load(), 15 + 5);
-  doc.UpdateAllViews(nullptr);
-  ExpectSteps(view.Paths(), {{safariRoaming + L"\\TopSites.plist"},
-                             {safariLocal + L"\\Webpage Previews"},
-                             {firefoxLocal + L"\\thumbnails"}});
+  ExpectSteps(scans.found.Paths(), {{safariRoaming + L"\\TopSites.plist"},
+                                    {safariLocal + L"\\Webpage Previews"},
+                                    {firefoxLocal + L"\\thumbnails"}});
   for (const wchar_t* key : test::kTypedUrlKeys) EXPECT_FALSE(KeyExists(key)) << key;
   EXPECT_EQ(QueryNumber(places, "SELECT count(*) FROM moz_inputhistory;"), 0);
   EXPECT_EQ(QueryNumber(places, "SELECT count(*) FROM moz_historyvisits;"), 6);
-  view.Clear();
+  scans.found.Clear();
 
-  doc.ScanRecentDocuments(&progress);
+  ScanRecentDocuments(scans.context, progress);
   EXPECT_EQ(progress.load(), 20 + 20);
-  doc.UpdateAllViews(nullptr);
   ExpectSteps(
-      view.Paths(),
+      scans.found.Paths(),
       {{machine.specialFolders[CSIDL_RECENT]},
        {machine / L"Office11\\Recent\\budget.xls.lnk"},
        {machine / (std::wstring(kRoamingDir) + L"\\Microsoft\\Office\\Recent\\notes.doc.lnk")},
        {chrome + L"\\Session Storage"}});
-  EXPECT_TRUE(view.items.front().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(scans.found.items.front().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   for (const wchar_t* key : test::kRecentDocKeys) EXPECT_FALSE(KeyExists(key)) << key;
 
   for (const wchar_t* key : test::kRunHistoryKeys) EXPECT_TRUE(KeyExists(key)) << key;
-  // The document's own lists are untouched: a second run deletes the same keys.
-  EXPECT_EQ(doc.m_recentDocKeys.size(), 17u);
-  EXPECT_EQ(doc.m_autoCompleteKeys.size(), 2u);
+  // The catalogue's own lists are untouched: a second run deletes the same keys.
+  EXPECT_EQ(scans.catalogue.recentDocKeys.size(), 17u);
+  EXPECT_EQ(scans.catalogue.autoCompleteKeys.size(), 2u);
   EXPECT_TRUE(sink.texts.empty());
 }
 
 TEST_F(PrivacyScans, EveryPlaceAndKeyIsVisitedAgainOnASecondRun) {
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
+  Scans scans(machine, sink);
   std::atomic<int> progress{0};
   for (int run = 0; run < 2; ++run) {
-    doc.ScanFormData(&progress);
-    doc.ScanRecentDocuments(&progress);
+    ScanFormData(scans.context, progress);
+    ScanRecentDocuments(scans.context, progress);
   }
   EXPECT_EQ(progress.load(), 2 * (6 + 20));
-  doc.UpdateAllViews(nullptr);
   // Session Storage is listed by both categories, in both runs.
-  const std::vector<std::wstring> found = view.Paths();
+  const std::vector<std::wstring> found = scans.found.Paths();
   EXPECT_EQ(std::count(found.begin(), found.end(), chrome + L"\\Session Storage"), 4);
   EXPECT_EQ(found.size(), 2u * (8 + 4));
 }
 
 TEST(PrivacyScansWithoutBrowsers, CountExactlyAndFindNothing) {
   FakeMachine machine(L"D:\\");
-  LeaveMachineFolders leaveMachineFolders;
-  RecordingSink sink;
+  RecordingStatus sink;
   ComThread com;
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
+  Scans scans(machine, sink);
 
   std::atomic<int> progress{0};
-  doc.ScanUrlHistory(&progress);
+  ScanUrlHistory(scans.context, progress);
   EXPECT_EQ(progress.load(), 16);
-  doc.ScanFormData(&progress);
+  ScanFormData(scans.context, progress);
   EXPECT_EQ(progress.load(), 16 + 6);
-  doc.ScanFindHistory(&progress);
+  ScanFindHistory(scans.context, progress);
   EXPECT_EQ(progress.load(), 22 + 9);
-  doc.ScanTypedUrls(&progress);
+  ScanTypedUrls(scans.context, progress);
   EXPECT_EQ(progress.load(), 31 + 5);
-  doc.ScanRecentDocuments(&progress);
+  ScanRecentDocuments(scans.context, progress);
   EXPECT_EQ(progress.load(), 36 + 20);
-  doc.UpdateAllViews(nullptr);
-  EXPECT_THAT(view.Paths(), ElementsAreArray(std::vector<std::wstring>{}));
+  EXPECT_THAT(scans.found.Paths(), ElementsAreArray(std::vector<std::wstring>{}));
   EXPECT_TRUE(sink.texts.empty());
 }
 
 // Also run without COM on the thread: the URL history store is then skipped.
 TEST(PrivacyScansWithoutBrowsers, HistoryFallsBackToTheWindowsFolderAndRecentIsSkipped) {
   FakeMachine machine(L"D:\\");
-  LeaveMachineFolders leaveMachineFolders;
   machine.specialFolders.erase(CSIDL_HISTORY);
   machine.specialFolders.erase(CSIDL_RECENT);
   std::wstring history = machine.Folder(L"Windows\\History");
   machine.File(L"Windows\\History\\index.dat");
-  CKlarexDoc doc(machine);
-  CollectingView view(doc);
+  RecordingStatus sink;
+  Scans scans(machine, sink);
 
   std::atomic<int> progress{0};
-  doc.ScanUrlHistory(&progress);
-  doc.ScanRecentDocuments(&progress);
+  ScanUrlHistory(scans.context, progress);
+  ScanRecentDocuments(scans.context, progress);
   EXPECT_EQ(progress.load(), 16 + 20);
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), std::vector<std::wstring>{history});
+  EXPECT_EQ(scans.found.Paths(), std::vector<std::wstring>{history});
 }
 
 }  // namespace

@@ -1,20 +1,21 @@
 // The found-item queue and the scanner on planted folder trees.
+#include "engine/scanner.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "engine/klarex_doc.h"
-#include "support/fake_machine.h"
+#include "engine/found_item_queue.h"
 #include "support/folder_link.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
 namespace klarex {
 namespace {
 
-using test::CollectingView;
-using test::FakeMachine;
+using test::CollectingSink;
 using test::TempDir;
 using Paths = std::vector<std::wstring>;
 
@@ -73,12 +74,9 @@ TEST(FoundItemQueue, OneProducerOneConsumerKeepOrder) {
 
 class ScannerTest : public ::testing::Test {
  protected:
-  ScannerTest() : doc(machine), view(doc) {}
   std::wstring Dir(const std::wstring& relative) const { return tree / relative; }
 
-  FakeMachine machine;  // catalogue sources only; the planted trees live in `tree`
-  CKlarexDoc doc;
-  CollectingView view;
+  CollectingSink found;
   TempDir tree;
 };
 
@@ -95,13 +93,12 @@ TEST_F(ScannerTest, FolderWithAllFilesMaskQueuesFilesAndSubfoldersWithoutDescend
   tree.File(L"s\\sub1\\inner.txt");
   tree.Folder(L"s\\sub2");
   tree.File(L"s\\z.dat", 0);
-  doc.ScanFolder(Dir(L"s"), L"*.*");
-  EXPECT_EQ(view.updates, 2);  // one per folder item
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(),
+  ScanFolder(found, Dir(L"s"), L"*.*");
+  EXPECT_EQ(found.Folders(), 2);
+  EXPECT_EQ(found.Paths(),
             (Paths{Dir(L"s\\a.txt"), Dir(L"s\\sub1"), Dir(L"s\\sub2"), Dir(L"s\\z.dat")}));
-  EXPECT_TRUE(view.items[1].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(view.items[0].nFileSizeLow, 1u);
+  EXPECT_TRUE(found.items[1].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(found.items[0].nFileSizeLow, 1u);
 }
 
 TEST_F(ScannerTest, FolderPassesOverAFolderThatIsTheFirstMatch) {
@@ -109,9 +106,8 @@ TEST_F(ScannerTest, FolderPassesOverAFolderThatIsTheFirstMatch) {
   tree.File(L"s\\b.log");
   tree.Folder(L"s\\c.log");
   tree.File(L"s\\d.txt");
-  doc.ScanFolder(Dir(L"s"), L"*.log");
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{Dir(L"s\\b.log"), Dir(L"s\\c.log")}));
+  ScanFolder(found, Dir(L"s"), L"*.log");
+  EXPECT_EQ(found.Paths(), (Paths{Dir(L"s\\b.log"), Dir(L"s\\c.log")}));
 }
 
 TEST_F(ScannerTest, FolderExcludedNameIsExactAndSparesOnlyLaterEntries) {
@@ -121,11 +117,10 @@ TEST_F(ScannerTest, FolderExcludedNameIsExactAndSparesOnlyLaterEntries) {
   tree.File(L"lower\\msdtc.log");
   tree.File(L"first\\MSDTC.LOG");
   tree.File(L"first\\other.log");
-  doc.ScanFolder(Dir(L"msdtc"), L"*.*", L"MSDTC.LOG");
-  doc.ScanFolder(Dir(L"lower"), L"*.*", L"MSDTC.LOG");    // case differs: not excluded
-  doc.ScanFolder(Dir(L"first"), L"*.LOG", L"MSDTC.LOG");  // first entry: no name tests
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(),
+  ScanFolder(found, Dir(L"msdtc"), L"*.*", L"MSDTC.LOG");
+  ScanFolder(found, Dir(L"lower"), L"*.*", L"MSDTC.LOG");    // case differs: not excluded
+  ScanFolder(found, Dir(L"first"), L"*.LOG", L"MSDTC.LOG");  // first entry: no name tests
+  EXPECT_EQ(found.Paths(),
             (Paths{Dir(L"msdtc\\a.txt"), Dir(L"msdtc\\z.txt"), Dir(L"lower\\msdtc.log"),
                    Dir(L"first\\MSDTC.LOG"), Dir(L"first\\other.log")}));
 }
@@ -134,10 +129,9 @@ TEST_F(ScannerTest, FolderMasksFollowTheListOrder) {
   tree.File(L"m\\a.tmp");
   tree.File(L"m\\b.bak");
   tree.File(L"m\\c.txt");
-  doc.ScanFolderMasks(Dir(L"m"), {L"*.tmp", L"*.bak", L"*.none"});
-  doc.ScanFoldersWithMask(tree.Path(), {L"m", L"missing", L"m"}, L"*.bak");
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(),
+  ScanFolderMasks(found, Dir(L"m"), {L"*.tmp", L"*.bak", L"*.none"});
+  ScanFoldersWithMask(found, tree.Path(), {L"m", L"missing", L"m"}, L"*.bak");
+  EXPECT_EQ(found.Paths(),
             (Paths{Dir(L"m\\a.tmp"), Dir(L"m\\b.bak"), Dir(L"m\\b.bak"), Dir(L"m\\b.bak")}));
 }
 
@@ -146,25 +140,24 @@ TEST_F(ScannerTest, ScanningChangesNoAttribute) {
   const std::wstring later = tree.File(L"r\\b.log");
   const std::wstring unmatched = tree.File(L"r\\c.txt");
   const std::wstring emptyMatch = tree.File(L"t\\deep\\e.log", 0);
-  const std::wstring found = tree.File(L"t\\deep\\f.log");
-  for (const auto& path : {first, unmatched, emptyMatch, found}) MakeReadOnly(path);
+  const std::wstring deep = tree.File(L"t\\deep\\f.log");
+  for (const auto& path : {first, unmatched, emptyMatch, deep}) MakeReadOnly(path);
   SetFileAttributesW(later.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
   SetFileAttributesW(Dir(L"t").c_str(), FILE_ATTRIBUTE_HIDDEN);  // its "." comes first
   std::vector<DWORD> before;
-  const std::vector<std::wstring> all = {first, later, unmatched, emptyMatch, found, Dir(L"t")};
+  const std::vector<std::wstring> all = {first, later, unmatched, emptyMatch, deep, Dir(L"t")};
   for (const auto& path : all) before.push_back(GetFileAttributesW(path.c_str()));
 
-  doc.ScanFolder(Dir(L"r"), L"*.log");
-  doc.ScanTree(Dir(L"t"), L"*.log");
-  doc.UpdateAllViews(nullptr);
+  ScanFolder(found, Dir(L"r"), L"*.log");
+  ScanTree(found, Dir(L"t"), L"*.log");
 
-  EXPECT_EQ(view.Paths(), (Paths{first, later, found}));
+  EXPECT_EQ(found.Paths(), (Paths{first, later, deep}));
   std::vector<DWORD> after;
   for (const auto& path : all) after.push_back(GetFileAttributesW(path.c_str()));
   EXPECT_EQ(after, before);
   EXPECT_TRUE(IsReadOnly(first));
   // The record keeps the attributes as found (the list shows the read-only icon).
-  EXPECT_TRUE(view.items[0].dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(found.items[0].dwFileAttributes & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(ScannerTest, MasksMatchLongNamesNotShortOnes) {
@@ -172,10 +165,9 @@ TEST_F(ScannerTest, MasksMatchLongNamesNotShortOnes) {
   for (const wchar_t* name : {L"archive.chkpt", L"budget.tmpl", L"photos.bakery", L"thesis.logbook",
                               L"a.log", L"b.tmp", L"c.bak", L"d.chk"})
     tree.File(std::wstring(L"m\\") + name);
-  doc.ScanFolderMasks(Dir(L"m"), {L"*.chk", L"*.bak", L"*.log", L"*.tmp", L"*.log.*"});
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{Dir(L"m\\d.chk"), Dir(L"m\\c.bak"), Dir(L"m\\a.log"),
-                                 Dir(L"m\\b.tmp"), Dir(L"m\\a.log")}));
+  ScanFolderMasks(found, Dir(L"m"), {L"*.chk", L"*.bak", L"*.log", L"*.tmp", L"*.log.*"});
+  EXPECT_EQ(found.Paths(), (Paths{Dir(L"m\\d.chk"), Dir(L"m\\c.bak"), Dir(L"m\\a.log"),
+                                  Dir(L"m\\b.tmp"), Dir(L"m\\a.log")}));
 }
 
 TEST_F(ScannerTest, TreeWalksFoldersByTheirExactNames) {
@@ -189,10 +181,9 @@ TEST_F(ScannerTest, TreeWalksFoldersByTheirExactNames) {
   WriteFile(file, "x", 1, &written, nullptr);
   CloseHandle(file);
   tree.File(L"t\\dir\\other.log");
-  doc.ScanTree(Dir(L"t"), L"*.log");
-  doc.ScanFolder(dotted, L"*.*");
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(),
+  ScanTree(found, Dir(L"t"), L"*.log");
+  ScanFolder(found, dotted, L"*.*");
+  EXPECT_EQ(found.Paths(),
             (Paths{Dir(L"t\\dir\\other.log"), dotted + L"\\inner.log", dotted + L"\\inner.log"}));
 }
 
@@ -202,11 +193,11 @@ TEST_F(ScannerTest, TreeQueuesNonEmptyMatchesAtAnyDepthAndMatchingFoldersWhole) 
   tree.File(L"t\\x\\b.log", 0);
   tree.File(L"t\\old.log\\c.log");
   tree.File(L"t\\x\\keep.txt");
-  doc.ScanTree(Dir(L"t"), L"*.log");
-  EXPECT_EQ(view.updates, 1);  // the folder old.log
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{Dir(L"t\\a.log"), Dir(L"t\\old.log"), Dir(L"t\\x\\y\\z\\a.log")}));
-  EXPECT_EQ(view.items[2].nFileSizeLow, 10u);
+  ScanTree(found, Dir(L"t"), L"*.log");
+  EXPECT_EQ(found.Folders(), 1);  // the folder old.log
+  EXPECT_EQ(found.Paths(),
+            (Paths{Dir(L"t\\a.log"), Dir(L"t\\old.log"), Dir(L"t\\x\\y\\z\\a.log")}));
+  EXPECT_EQ(found.items[2].nFileSizeLow, 10u);
 }
 
 TEST_F(ScannerTest, TreeWithPlainNameMatchesNamesExactlyWithCase) {
@@ -215,10 +206,9 @@ TEST_F(ScannerTest, TreeWithPlainNameMatchesNamesExactlyWithCase) {
   tree.File(L"t\\c\\cache\\Cache\\f.txt");
   tree.File(L"t\\b\\Cache", 5);  // a file of that name counts as well
   tree.File(L"t\\b\\Cache2\\f.txt");
-  doc.ScanTree(Dir(L"t"), L"Cache");
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{Dir(L"t\\a\\Cache"), Dir(L"t\\b\\Cache"),
-                                 Dir(L"t\\c\\cache\\Cache"), Dir(L"t\\Cache")}));
+  ScanTree(found, Dir(L"t"), L"Cache");
+  EXPECT_EQ(found.Paths(), (Paths{Dir(L"t\\a\\Cache"), Dir(L"t\\b\\Cache"),
+                                  Dir(L"t\\c\\cache\\Cache"), Dir(L"t\\Cache")}));
 }
 
 TEST_F(ScannerTest, TreeNeverEntersALinkedFolderButMatchesItsName) {
@@ -231,10 +221,9 @@ TEST_F(ScannerTest, TreeNeverEntersALinkedFolderButMatchesItsName) {
   ASSERT_EQ(GetFileAttributesW(Dir(L"t\\link").c_str()),
             DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT});
 
-  doc.ScanTree(Dir(L"t"), L"*.log");
-  doc.ScanTree(Dir(L"t"), L"Cache");
-  doc.UpdateAllViews(nullptr);
-  EXPECT_EQ(view.Paths(), (Paths{Dir(L"t\\a.log"), Dir(L"t\\Cache")}));
+  ScanTree(found, Dir(L"t"), L"*.log");
+  ScanTree(found, Dir(L"t"), L"Cache");
+  EXPECT_EQ(found.Paths(), (Paths{Dir(L"t\\a.log"), Dir(L"t\\Cache")}));
   test::RemoveLink(Dir(L"t\\link"));
   test::RemoveLink(Dir(L"t\\Cache"));
 }
@@ -256,15 +245,14 @@ TEST_F(ScannerTest, EntriesWhosePathWouldNotFitArePassedOver) {
   plant(deep + L"\\fit.log");            // 258 characters
   plant(deep + L"\\too-long-name.log");  // 268 characters
   plant(edge + L"\\a");                  // 258 characters, but the search "<edge>\\*.*" is 260
-  doc.ScanTree(tree.Path(), L"*.log");
-  doc.ScanTree(tree.Path(), L"a");
-  doc.ScanFolder(deep, L"*.*");
-  doc.ScanFolder(deep, L"*.log");
-  doc.ScanFolder(edge, L"*.*");
-  doc.UpdateAllViews(nullptr);
+  ScanTree(found, tree.Path(), L"*.log");
+  ScanTree(found, tree.Path(), L"a");
+  ScanFolder(found, deep, L"*.*");
+  ScanFolder(found, deep, L"*.log");
+  ScanFolder(found, edge, L"*.*");
   const std::wstring fit = deep + L"\\fit.log";
-  EXPECT_EQ(view.Paths(), (Paths{fit, edge + L"\\a", fit, fit, edge + L"\\a"}));
-  for (const FoundItem& item : view.items) EXPECT_LE(wcslen(item.cFileName), 259u);
+  EXPECT_EQ(found.Paths(), (Paths{fit, edge + L"\\a", fit, fit, edge + L"\\a"}));
+  for (const FoundItem& item : found.items) EXPECT_LE(wcslen(item.cFileName), 259u);
   for (const std::wstring& path :
        {deep + L"\\too-long-name.log", deep + L"\\fit.log", edge + L"\\a"})
     DeleteFileW((L"\\\\?\\" + path).c_str());
@@ -280,28 +268,24 @@ TEST_F(ScannerTest, TreeTakesAFileOfExactly4GiBAsNonEmpty) {
   SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
   ASSERT_TRUE(SetEndOfFile(h));
   CloseHandle(h);
-  doc.ScanTree(Dir(L"t"), L"*.log");
-  doc.UpdateAllViews(nullptr);
-  ASSERT_EQ(view.Paths(), (Paths{big}));
-  EXPECT_EQ(view.items[0].nFileSizeHigh, 1u);
-  EXPECT_EQ(view.items[0].nFileSizeLow, 0u);
+  ScanTree(found, Dir(L"t"), L"*.log");
+  ASSERT_EQ(found.Paths(), (Paths{big}));
+  EXPECT_EQ(found.items[0].nFileSizeHigh, 1u);
+  EXPECT_EQ(found.items[0].nFileSizeLow, 0u);
 }
 
 TEST_F(ScannerTest, AddPathQueuesOneItemWithItsAttributes) {
   const std::wstring folder = tree.Folder(L"p\\folder");
   const std::wstring file = tree.File(L"p\\file.bin", 1234);
-  doc.AddPath(folder);
-  EXPECT_EQ(view.updates, 1);
-  doc.AddPath(tree / L"p\\folder\\..\\file.bin");
-  EXPECT_EQ(view.updates, 1);  // files wait for the end of the scan
-  doc.UpdateAllViews(nullptr);
-  ASSERT_EQ(view.Paths(), (Paths{folder, file}));
-  EXPECT_TRUE(view.items[0].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(view.items[0].nFileSizeLow, 0xFFFFFFFFu);
-  EXPECT_EQ(view.items[1].nFileSizeLow, 1234u);
-  EXPECT_EQ(view.items[1].nFileSizeHigh, 0u);
+  AddPath(found, folder);
+  AddPath(found, tree / L"p\\folder\\..\\file.bin");
+  ASSERT_EQ(found.Paths(), (Paths{folder, file}));
+  EXPECT_TRUE(found.items[0].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(found.items[0].nFileSizeLow, 0xFFFFFFFFu);
+  EXPECT_EQ(found.items[1].nFileSizeLow, 1234u);
+  EXPECT_EQ(found.items[1].nFileSizeHigh, 0u);
   EXPECT_NE(
-      view.items[1].ftLastWriteTime.dwLowDateTime | view.items[1].ftLastWriteTime.dwHighDateTime,
+      found.items[1].ftLastWriteTime.dwLowDateTime | found.items[1].ftLastWriteTime.dwHighDateTime,
       0u);
 }
 
@@ -309,20 +293,21 @@ TEST_F(ScannerTest, UnresolvedOrRelativePlacesFindNothing) {
   // Even with matching entries in the current directory.
   tree.File(L"cwd\\a.log");
   tree.File(L"cwd\\null\\b.log");
+  wchar_t previous[MAX_PATH] = L"";
+  GetCurrentDirectoryW(MAX_PATH, previous);
   ASSERT_TRUE(SetCurrentDirectoryW(Dir(L"cwd").c_str()));
   for (const wchar_t* place : {L"", L"null", L"a.log"}) {
-    doc.ScanFolder(place, L"*.*");
-    doc.ScanTree(place, L"*.log");
-    doc.AddPath(place);
+    ScanFolder(found, place, L"*.*");
+    ScanTree(found, place, L"*.log");
+    AddPath(found, place);
   }
-  doc.ScanFolder(Dir(L"missing"), L"*.*");
-  doc.ScanTree(Dir(L"missing"), L"*.log");
-  doc.AddPath(Dir(L"missing"));
-  doc.AddPaths(L"null", {L"cwd"});
-  doc.ScanSubfolderMasks(L"", {{L"cwd", L"*.log"}});
-  SetCurrentDirectoryW(machine.Root().c_str());
-  doc.UpdateAllViews(nullptr);
-  EXPECT_TRUE(view.Paths().empty());
+  ScanFolder(found, Dir(L"missing"), L"*.*");
+  ScanTree(found, Dir(L"missing"), L"*.log");
+  AddPath(found, Dir(L"missing"));
+  AddPaths(found, L"null", {L"cwd"});
+  ScanSubfolderMasks(found, L"", {{L"cwd", L"*.log"}});
+  SetCurrentDirectoryW(previous);
+  EXPECT_TRUE(found.Paths().empty());
 }
 
 }  // namespace

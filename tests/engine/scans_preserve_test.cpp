@@ -10,13 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "engine/klarex_doc.h"
+#include "engine/catalogue.h"
+#include "engine/firefox_history.h"
+#include "engine/mode_scans.h"
+#include "engine/privacy_scans.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
 
 namespace klarex {
 namespace {
 
-using test::CollectingView;
+using test::CollectingSink;
 using test::FakeMachine;
 
 struct State {
@@ -146,18 +150,21 @@ TEST(ScansChangeNothing, EveryScanLeavesThePlantedMachineAsItWas) {
   };
   const auto before = record();
   {
-    CKlarexDoc doc(machine);
-    CollectingView view(doc);
-    doc.ScanStandard();
-    doc.ScanCookies();
-    doc.ScanOfflineTemp();
+    const Catalogue catalogue = BuildCatalogue(machine);
+    test::RecordingStatus status;
+    CFirefoxHistory history(catalogue.firefoxProfileDir, status);
+    history.Open();
+    CollectingSink found;
+    for (CleaningMode mode : {CleaningMode::Standard, CleaningMode::Cookies, CleaningMode::Offline})
+      ScanMode(mode, catalogue, machine, found);
+    const PrivacyScanContext scans{catalogue, machine, history, found};
     std::atomic<int> progress{0};
-    doc.ScanUrlHistory(&progress);
-    doc.ScanFormData(&progress);
-    doc.ScanFindHistory(&progress);
-    doc.ScanTypedUrls(&progress);
-    doc.ScanRecentDocuments(&progress);
-    EXPECT_GT(view.items.size(), 15u);  // the scans did find the planted junk
+    ScanUrlHistory(scans, progress);
+    ScanFormData(scans, progress);
+    ScanFindHistory(scans, progress);
+    ScanTypedUrls(scans, progress);
+    ScanRecentDocuments(scans, progress);
+    EXPECT_GT(found.items.size(), 15u);  // the scans did find the planted junk
   }
   const auto after = record();
   ASSERT_EQ(after.size(), before.size());

@@ -16,6 +16,7 @@
 #include "frame/main_frame.h"
 #include "framework/lang_file.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 #include "sys/operations.h"
 #include "sys/status_sink.h"
@@ -99,7 +100,8 @@ class MainWindow : public ::testing::Test {
   SlowOperations operations;
   test::TempDir dir;
   test::FakeMachine machine;
-  CKlarexDoc doc{machine};
+  test::RecordingStatus status;
+  CKlarexDoc doc{BuildCatalogue(machine), machine, status};
   CMainFrame frame;
   CKlarexView view{operations};
 

@@ -13,10 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/klarex_doc.h"
 #include "framework/language.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
+#include "view/klarex_doc.h"
 #include "view/status_progress.h"
 
 namespace klarex {
@@ -54,9 +55,7 @@ class ScriptedDlg : public CIETDlg {
  public:
   using Script = std::function<void(ScriptedDlg&)>;
   ScriptedDlg(HWND parent, CKlarexDoc& doc, Script script)
-      : CIETDlg(parent), m_script(std::move(script)) {
-    m_pDoc = &doc;
-  }
+      : CIETDlg(parent, doc), m_script(std::move(script)) {}
 
   bool failStart = false;
 
@@ -129,7 +128,8 @@ class AdvanceDialog : public ::testing::Test {
   }
 
   test::FakeMachine machine;
-  CKlarexDoc doc{machine};
+  test::RecordingStatus status;
+  CKlarexDoc doc{BuildCatalogue(machine), machine, status};
   HWND m_frame = nullptr;
   HWND m_status = nullptr;
 };

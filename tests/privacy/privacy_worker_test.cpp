@@ -13,8 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/klarex_doc.h"
+#include "engine/catalogue.h"
+#include "engine/firefox_history.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
 
 namespace klarex {
 namespace {
@@ -62,7 +64,11 @@ class PlantedKey {
 class PrivacyWorker : public ::testing::Test {
  protected:
   test::FakeMachine machine;
-  CKlarexDoc doc{machine};
+  const Catalogue catalogue = BuildCatalogue(machine);
+  test::RecordingStatus status;
+  CFirefoxHistory firefox{catalogue.firefoxProfileDir, status};
+  test::CollectingSink found;
+  const PrivacyScanContext scans{catalogue, machine, firefox, found};
 };
 
 TEST_F(PrivacyWorker, RunHistoryAloneDeletesItsThreeKeysAndCountsThem) {
@@ -70,18 +76,18 @@ TEST_F(PrivacyWorker, RunHistoryAloneDeletesItsThreeKeysAndCountsThem) {
   ASSERT_TRUE(run.Exists() && mui.Exists() && rar.Exists() && recent.Exists());
 
   std::atomic<int> progress{1};
-  RunPrivacyCategories(doc, {0, 0, 1, 0, 0, 0}, &progress);
+  RunPrivacyCategories(scans, {0, 0, 1, 0, 0, 0}, progress);
 
   EXPECT_FALSE(run.Exists());
   EXPECT_FALSE(mui.Exists());
   EXPECT_FALSE(rar.Exists());
   EXPECT_TRUE(recent.Exists()) << "a category that was not chosen was cleaned";
   EXPECT_EQ(progress.load(), 4);
-  EXPECT_EQ(doc.m_runHistoryKeys.size(), 3u) << "the catalogue's list must stay intact";
+  EXPECT_EQ(catalogue.runHistoryKeys.size(), 3u) << "the catalogue's list must stay intact";
 
   // A later run deletes the same keys again; missing ones are counted all the same.
   PlantedKey again(kRunMru);
-  RunPrivacyCategories(doc, {0, 0, 1, 0, 0, 0}, &progress);
+  RunPrivacyCategories(scans, {0, 0, 1, 0, 0, 0}, progress);
   EXPECT_FALSE(again.Exists());
   EXPECT_EQ(progress.load(), 7);
 }
@@ -103,7 +109,7 @@ TEST_F(PrivacyWorker, EachChosenCategoryCleansOnlyItsOwnHistory) {
     std::vector<std::unique_ptr<PlantedKey>> keys;
     for (const wchar_t* k : all) keys.push_back(std::make_unique<PlantedKey>(k));
     std::atomic<int> progress{1};
-    RunPrivacyCategories(doc, c.selected, &progress);
+    RunPrivacyCategories(scans, c.selected, progress);
     for (std::size_t i = 0; i < std::size(all); ++i) {
       EXPECT_EQ(keys[i]->Exists(), all[i] != c.cleaned) << all[i];
     }
@@ -120,15 +126,15 @@ TEST_F(PrivacyWorker, CounterMovesByTheExpectedStepsOfTheCatalogueAsBuilt) {
     CategoryFlags one{};
     one[i] = 1;
     std::atomic<int> progress{1};
-    RunPrivacyCategories(doc, one, &progress);
+    RunPrivacyCategories(scans, one, progress);
     EXPECT_EQ(progress.load(), 1 + steps[i]);
     all += steps[i];
   }
   std::atomic<int> progress{1};
-  RunPrivacyCategories(doc, {1, 1, 1, 1, 1, 1}, &progress);
+  RunPrivacyCategories(scans, {1, 1, 1, 1, 1, 1}, progress);
   EXPECT_EQ(progress.load(), all);
   progress = 1;
-  RunPrivacyCategories(doc, {}, &progress);
+  RunPrivacyCategories(scans, {}, progress);
   EXPECT_EQ(progress.load(), 1);
 }
 
@@ -144,7 +150,7 @@ TEST_F(PrivacyWorker, CounterIsReadSafelyWhileTheRunGoesOn) {
       std::this_thread::yield();
     }
   });
-  RunPrivacyCategories(doc, {1, 1, 1, 1, 1, 1}, &progress);
+  RunPrivacyCategories(scans, {1, 1, 1, 1, 1, 1}, progress);
   done = true;
   timer.join();
   EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
@@ -155,7 +161,7 @@ TEST_F(PrivacyWorker, LeavesTheThreadWithoutACOMApartment) {
   HRESULT after = E_FAIL;
   std::thread worker([&] {
     std::atomic<int> progress{1};
-    RunPrivacyCategories(doc, {1, 0, 0, 0, 0, 0}, &progress);
+    RunPrivacyCategories(scans, {1, 0, 0, 0, 0, 0}, progress);
     // Still inside the worker's apartment this would be RPC_E_CHANGED_MODE.
     after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     if (SUCCEEDED(after)) CoUninitialize();

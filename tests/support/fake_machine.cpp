@@ -67,12 +67,7 @@ FakeMachine::FakeMachine(const std::wstring& parent) {
       Folder(std::wstring(kLocalDir) + L"\\Microsoft\\Windows\\INetCookies");
 }
 
-FakeMachine::~FakeMachine() {
-  // Wildcard folder lookups leave the current directory inside the machine,
-  // and a current directory cannot be removed.
-  SetCurrentDirectoryW(m_root.substr(0, m_root.rfind(L'\\') + 1).c_str());
-  RemoveTree(m_root);
-}
+FakeMachine::~FakeMachine() { RemoveTree(m_root); }
 
 std::wstring FakeMachine::File(const std::wstring& relative, size_t size) const {
   std::wstring full = *this / relative;
@@ -128,17 +123,6 @@ std::vector<std::wstring> FakeMachine::RegistrySubkeys(const std::wstring& keyPa
 UINT FakeMachine::DriveType(const std::wstring& root) {
   auto it = root.empty() ? m_driveTypes.end() : m_driveTypes.find(root[0]);
   return it == m_driveTypes.end() ? DRIVE_NO_ROOT_DIR : it->second;
-}
-
-void CollectingView::OnUpdate(CDocumentObserver*, LPARAM) {
-  ++updates;
-  while (!m_doc.Queue().IsEmpty()) items.push_back(m_doc.Queue().Pop());
-}
-
-std::vector<std::wstring> CollectingView::Paths() const {
-  std::vector<std::wstring> paths;
-  for (const FoundItem& item : items) paths.emplace_back(item.cFileName);
-  return paths;
 }
 
 PlantedOutside::~PlantedOutside() {

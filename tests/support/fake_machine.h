@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/klarex_doc.h"
-#include "framework/document.h"
 #include "sys/machine.h"
 
 namespace klarex::test {
@@ -59,29 +57,6 @@ class FakeMachine final : public IMachine {
 // Paths of the default layout below the root.
 inline constexpr wchar_t kRoamingDir[] = L"Users\\u\\AppData\\Roaming";
 inline constexpr wchar_t kLocalDir[] = L"Users\\u\\AppData\\Local";
-
-// Stands in for the list view: drains the queue on every update.
-class CollectingView final : public CDocumentObserver {
- public:
-  explicit CollectingView(CKlarexDoc& doc) : m_doc(doc) { m_doc.AddView(this); }
-  ~CollectingView() override { m_doc.RemoveView(this); }
-  CollectingView(const CollectingView&) = delete;
-  CollectingView& operator=(const CollectingView&) = delete;
-
-  void OnUpdate(CDocumentObserver* sender, LPARAM hint) override;
-  // Full paths of the items drained so far, in queue order.
-  std::vector<std::wstring> Paths() const;
-  void Clear() {
-    items.clear();
-    updates = 0;
-  }
-
-  std::vector<FoundItem> items;
-  int updates = 0;
-
- private:
-  CKlarexDoc& m_doc;
-};
 
 // Creates the files and folders of a list of paths that do not exist yet and
 // removes exactly those again: for places with fixed names on a real drive.

@@ -70,9 +70,9 @@ std::string Utf16File(const std::wstring& text) {
 TEST(GetFileTypeName, FallsBackToTheUpperCasedExtensionWhenTheShellHasNoName) {
   TempDir dir;
   // Missing paths: the shell gives no type name.
-  EXPECT_STREQ(GetFileTypeName((dir / L"setup.log").c_str()), L".LOG FILE");
-  EXPECT_STREQ(GetFileTypeName((dir / L"Report.TxT2").c_str()), L".TXT2 FILE");
-  EXPECT_STREQ(GetFileTypeName((dir / L"noextension").c_str()), L" FILE");
+  EXPECT_EQ(GetFileTypeName((dir / L"setup.log").c_str()), L".LOG FILE");
+  EXPECT_EQ(GetFileTypeName((dir / L"Report.TxT2").c_str()), L".TXT2 FILE");
+  EXPECT_EQ(GetFileTypeName((dir / L"noextension").c_str()), L" FILE");
 }
 
 TEST(GetFileTypeName, CutsAnOverlongFallbackTo259Characters) {
@@ -82,25 +82,21 @@ TEST(GetFileTypeName, CutsAnOverlongFallbackTo259Characters) {
   EXPECT_EQ(name.substr(0, 4), L".AAA");
 }
 
-TEST(GetFileTypeName, UsesTheShellsNameInABufferOfEachThread) {
+TEST(GetFileTypeName, UsesTheShellsNameOnAnyThread) {
   TempDir dir;
   const std::wstring text = dir.File(L"notes.txt");
   wchar_t windows[MAX_PATH];
   GetWindowsDirectoryW(windows, MAX_PATH);
-  const wchar_t* first = GetFileTypeName(windows);
-  EXPECT_STREQ(first, L"Folder");
-  // Another thread (the privacy worker fills rows too) does not overwrite it.
+  EXPECT_EQ(GetFileTypeName(windows), L"Folder");
+  // The privacy worker fills rows too.
   std::wstring other;
   std::thread([&] { other = GetFileTypeName((dir / L"setup.log").c_str()); }).join();
   EXPECT_EQ(other, L".LOG FILE");
-  EXPECT_STREQ(first, L"Folder");
-  // The shell's own name ("Text Document", or "txt file" in a fresh Wine prefix);
-  // the thread's next call reuses its buffer.
-  const wchar_t* second = GetFileTypeName(text.c_str());
-  EXPECT_STRNE(second, L"");
-  EXPECT_STRNE(second, L".TXT FILE");
-  EXPECT_STRNE(second, L"Folder");
-  EXPECT_EQ(first, second);
+  // The shell's own name ("Text Document", or "txt file" in a fresh Wine prefix).
+  const std::wstring name = GetFileTypeName(text.c_str());
+  EXPECT_NE(name, L"");
+  EXPECT_NE(name, L".TXT FILE");
+  EXPECT_NE(name, L"Folder");
 }
 
 // --- QueryFileSize / GetFolderSize ---------------------------------------------
@@ -189,8 +185,6 @@ class ResolveWildcardFolderTest : public testing::Test {
     }
   }
   TempDir m_dir;
-
- private:
   wchar_t m_saved[MAX_PATH] = {};
 };
 
@@ -200,9 +194,10 @@ TEST_F(ResolveWildcardFolderTest, SkipsDotEntriesAndAppendsTheFirstMatch) {
   const std::wstring name = ResolveWildcardFolder(folder, L"*.*");
   EXPECT_EQ(name, L"jre1.8.0_301");
   EXPECT_EQ(folder, m_dir / L"jre1.8.0_301");
+  // Searched by full path: the current directory is not touched.
   wchar_t current[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, current);
-  EXPECT_EQ(std::wstring(current), m_dir.Path());  // left as the folder searched
+  EXPECT_STREQ(current, m_saved);
 }
 
 TEST_F(ResolveWildcardFolderTest, MatchesARelativePatternInsideTheFolder) {

@@ -7,6 +7,7 @@
 
 #include "../res/ids_main.h"
 #include "support/fake_machine.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 #include "sys/handles.h"
 #include "sys/queries.h"
@@ -54,7 +55,8 @@ class ViewTest : public ::testing::Test {
   }
 
   test::FakeMachine machine;
-  CKlarexDoc doc{machine};
+  test::RecordingStatus status;
+  CKlarexDoc doc{BuildCatalogue(machine), machine, status};
   HWND parent = nullptr;
   CKlarexView view;
   test::TempDir dir;

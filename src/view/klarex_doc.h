@@ -1,0 +1,51 @@
+// The document: joins the engine to the views. It owns the catalogue, the
+// found-item queue the scans fill and the list drains, and Firefox's history
+// database; a mode's scan or a privacy scan reports here.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "engine/catalogue.h"
+#include "engine/cleaning_mode.h"
+#include "engine/firefox_history.h"
+#include "engine/found_item_queue.h"
+#include "engine/found_item_sink.h"
+#include "engine/privacy_scans.h"
+#include "framework/document.h"
+#include "sys/machine.h"
+#include "sys/status_sink.h"
+
+namespace klarex {
+
+class CKlarexDoc : public CDocument, private IFoundItemSink {
+ public:
+  // `machine` is asked again at scan time; `status` hears what the engine
+  // reports (a Firefox database error). Opens Firefox's history database
+  // when the catalogue names a profile that has one.
+  CKlarexDoc(Catalogue catalogue, IMachine& machine, IStatusSink& status);
+
+  // Runs the mode's recipe. Items are queued: a folder is shown at once (its
+  // size takes a while), files when the scan is over.
+  void Scan(CleaningMode mode);
+  // What the Advance dialog's privacy scans work on; their items are queued
+  // the same way (any thread).
+  PrivacyScanContext PrivacyScans();
+
+  const Catalogue& GetCatalogue() const { return m_catalogue; }
+  CFoundItemQueue& Queue() { return m_queue; }
+  // Text of a failed opening of the Firefox history, kept until the status
+  // line exists.
+  std::wstring TakePendingStatus() { return m_firefox.TakePendingStatus(); }
+
+ private:
+  void Add(const FoundItem& item) override;
+  void EndOfScan() override;
+
+  const Catalogue m_catalogue;
+  IMachine& m_machine;
+  CFirefoxHistory m_firefox;
+  CFoundItemQueue m_queue;
+};
+
+}  // namespace klarex
