@@ -42,4 +42,7 @@ void OnlineHelp();
 // Command 192.
 void CheckUpdate();
 
+// The Help menu's commands (About, Online Help, Update); false for other ids.
+bool RunHelpCommand(UINT id);
+
 }  // namespace klarex

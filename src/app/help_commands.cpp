@@ -1,6 +1,5 @@
 #include "../res/ids_main.h"
 #include "app/about_dlg.h"
-#include "app/advance_dialog_entry.h"
 #include "framework/app.h"
 
 namespace klarex {

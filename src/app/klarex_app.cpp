@@ -4,7 +4,7 @@
 #include <objbase.h>
 
 #include "../res/ids_main.h"
-#include "app/advance_dialog_entry.h"
+#include "app/about_dlg.h"
 #include "app/test_hooks.h"
 #include "frame/main_frame.h"
 #include "frame/single_instance.h"
@@ -41,12 +41,11 @@ bool CKlarexApp::InitInstance() {
         return std::make_unique<CKlarexDoc>(BuildCatalogue(g_machine), g_machine,
                                             EngineStatusSink());
       },
-      [] { return std::make_unique<CMainFrame>(); },
+      [this] { return std::make_unique<CMainFrame>(m_advance); },
       [] { return std::make_unique<CKlarexView>(); }));
 
   if (ActivateEarlierInstance(SharedInstanceRecord())) return false;
 
-  SetAdvanceDialogRunner(&RunAdvanceDialog);
   if (!DocTemplate()->OpenNewDocument()) return false;
   HWND main = AfxMainWindow();
   ::ShowWindow(main, SW_SHOW);

@@ -2,6 +2,7 @@
 // commands.
 #pragma once
 #include "framework/app.h"
+#include "privacy/ietdlg.h"
 
 namespace klarex {
 
@@ -16,6 +17,7 @@ class CKlarexApp : public CWinApp {
 
  private:
   bool m_comReady = false;
+  CAdvanceDialog m_advance;
 };
 
 // Runs the whole program: start-up, message loop, shut-down. wWinMain's body.

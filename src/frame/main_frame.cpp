@@ -63,6 +63,28 @@ int CMainFrame::OnCreate() {
   return 0;
 }
 
+void CMainFrame::InitialUpdateFrame() {
+  CThemedFrame<CFrameWnd>::InitialUpdateFrame();
+  PlaceWindow();
+  CKlarexView* view = KlarexView();
+  auto* doc = view ? static_cast<CKlarexDoc*>(view->Document()) : nullptr;
+  if (!doc) return;
+  m_modes =
+      std::make_unique<CModeController>(*doc, *view, m_advance, [this] { UpdateToolbarStates(); });
+  view->SetListEmptiedHandler([this] { m_modes->OnListEmptied(); });
+  m_modes->Start();
+  // A failed opening of the Firefox history waited for the status line.
+  const std::wstring pending = doc->TakePendingStatus();
+  if (!pending.empty()) StatusLine().ShowNotice(pending);
+}
+
+void CMainFrame::PlaceWindow() {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  const PlacementRect r = ChooseWindowRect(ReadStoredWindowRect(app->Profile()));
+  ::MoveWindow(m_hwnd, r.left, r.top, r.width, r.height, TRUE);
+}
+
 void CMainFrame::DetectDefaultLanguage() {
   m_languageFolder = ProgramLanguageFolder();
   std::wstring file = DetectLanguageFile(m_languageFolder);
@@ -84,6 +106,7 @@ void CMainFrame::OnLanguage() {
 }
 
 bool CMainFrame::OnCommand(UINT id) {
+  if (m_modes && m_modes->OnCommand(id)) return true;
   if (id == ID_LANGUAGE) {
     OnLanguage();
     return true;
@@ -94,6 +117,10 @@ bool CMainFrame::OnCommand(UINT id) {
 bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
   UiSnapshot snapshot;
   if (CKlarexView* view = KlarexView(); view && view->IsWindow()) snapshot = view->Snapshot();
+  if (m_modes) {
+    snapshot.mode = m_modes->State().mode;
+    snapshot.cookiesAvailable = m_modes->State().cookiesAvailable;
+  }
   snapshot.toolBarVisible = m_toolBar.HasVisibleStyle();
   snapshot.statusBarVisible = m_statusBar.HasVisibleStyle();
   return ComputeCommandState(id, snapshot, state);
@@ -109,7 +136,10 @@ bool CMainFrame::PreTranslateMessage(MSG* msg) {
 void CMainFrame::OnClose() {
   SetStatusBarWindow(nullptr);  // also releases the taskbar progress
   StatusLine().Detach();
-  if (CWinApp* app = AfxGetApp()) StoreWindowRect(app->Profile(), WindowRect());
+  if (CWinApp* app = AfxGetApp()) {
+    StoreWindowRect(app->Profile(), WindowRect());
+    app->Profile().WriteString(CurrentUserName(), kLanguageEntry, Language().Setting());
+  }
   CFrameWnd::OnClose();
   // The deletion worker takes ownership with the security state: the view's
   // destruction above has waited for it, so nothing can read the state now.

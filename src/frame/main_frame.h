@@ -1,9 +1,11 @@
 // The program's one top-level window: caption, menu bar shown on Alt,
-// toolbar, status bar, language-dependent prompts and tooltips, and the
-// window rectangle kept between runs.
+// toolbar, status bar, language-dependent prompts and tooltips, the window
+// rectangle and language kept between runs, and the cleaning modes whose
+// commands it routes and whose state its toolbar shows.
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "controls/themed_frame.h"
@@ -11,6 +13,7 @@
 #include "framework/frame_wnd.h"
 #include "framework/status_bar.h"
 #include "framework/toolbar.h"
+#include "view/mode_controller.h"
 
 namespace klarex {
 
@@ -18,6 +21,11 @@ class CKlarexView;
 
 class CMainFrame : public CThemedFrame<CFrameWnd> {
  public:
+  // `advance` runs the Advance dialog after the Offline scan.
+  explicit CMainFrame(IAdvanceDialog& advance) : m_advance(advance) {}
+
+  // Places the window, then starts the cleaning modes with the Standard list.
+  void InitialUpdateFrame() override;
   bool QueryCommandState(UINT id, CommandState& state) override;
   bool PreTranslateMessage(MSG* msg) override;
   const std::wstring& LanguageFolder() const { return m_languageFolder; }
@@ -42,7 +50,10 @@ class CMainFrame : public CThemedFrame<CFrameWnd> {
 
  private:
   CKlarexView* KlarexView() const;
+  void PlaceWindow();
 
+  IAdvanceDialog& m_advance;
+  std::unique_ptr<CModeController> m_modes;  // once the view is there
   std::wstring m_languageFolder;
   CStatusBar m_statusBar;
   CThemedToolBar m_toolBar;

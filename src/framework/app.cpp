@@ -37,7 +37,7 @@ bool CSingleDocTemplate::OpenNewDocument() {
   if (!m_view->Create(m_frame->Handle(), kViewId)) return false;
   m_doc->AddView(m_view.get());
   m_frame->SetView(m_view.get());
-  m_view->OnInitialUpdate();
+  m_frame->InitialUpdateFrame();
   return true;
 }
 

@@ -27,7 +27,7 @@ class CSingleDocTemplate {
   ~CSingleDocTemplate();
 
   // Creates the untitled document, the frame (menu, accelerators and icon of
-  // the resource id) and the view, then runs the view's initial update.
+  // the resource id) and the view, then runs the frame's initial update.
   bool OpenNewDocument();
   CDocument* Document() const { return m_doc.get(); }
   CFrameWnd* Frame() const { return m_frame.get(); }

@@ -26,6 +26,10 @@ void CFrameWnd::SetView(CView* view) {
   RecalcLayout();
 }
 
+void CFrameWnd::InitialUpdateFrame() {
+  if (m_view) m_view->OnInitialUpdate();
+}
+
 void CFrameWnd::RecalcLayout() {
   if (!m_hwnd) return;
   RECT client = ClientRect();

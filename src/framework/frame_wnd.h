@@ -25,6 +25,9 @@ class CFrameWnd : public CWnd, public CCmdTarget {
   bool LoadFrame(UINT resourceId);
   void SetView(CView* view);
   CView* ActiveView() const { return m_view; }
+  // Once, after frame and view exist: the view's first update. A derived
+  // frame adds what needs the frame and the view both.
+  virtual void InitialUpdateFrame();
 
   // Keyboard messages before dispatch: menu-bar display and accelerators.
   virtual bool PreTranslateMessage(MSG* msg);

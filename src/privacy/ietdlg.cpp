@@ -167,6 +167,11 @@ void CIETDlg::OnPrivacyDone() {
   OnOK();
 }
 
+void CAdvanceDialog::Run(HWND owner, CKlarexDoc& doc) {
+  CIETDlg dialog(owner, doc);
+  dialog.DoModal();
+}
+
 UINT PrivacyWorkerProc(LPVOID dialog) {
   auto* dlg = static_cast<CIETDlg*>(dialog);
   try {

@@ -12,6 +12,7 @@
 #include "framework/dialog.h"
 #include "framework/worker_thread.h"
 #include "privacy/privacy_categories.h"
+#include "view/mode_controller.h"
 
 namespace klarex {
 
@@ -62,6 +63,12 @@ class CIETDlg : public CDialog {
   std::atomic<int> m_progress{0};  // written by the worker, read by the timer
   CategoryFlags m_selected{};
   std::unique_ptr<CWorkerThread> m_pWorker;
+};
+
+// The Advance dialog as the cleaning modes run it after the Offline scan.
+class CAdvanceDialog final : public IAdvanceDialog {
+ public:
+  void Run(HWND owner, CKlarexDoc& doc) override;
 };
 
 // The privacy worker: runs the categories chosen at Clean, then posts

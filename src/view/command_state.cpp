@@ -25,13 +25,13 @@ bool ComputeCommandState(UINT id, const UiSnapshot& s, CommandState& out) {
       out.enabled = s.rows > 0 && !s.busy;
       return true;
     case ID_MODE_COOKIES:
-      out = {s.cookiesAvailable && !s.busy, s.mode == 2};
+      out = {s.cookiesAvailable && !s.busy, s.mode == CleaningMode::Cookies};
       return true;
     case ID_MODE_OFFLINE:
-      out = {!s.busy, s.mode > 2};
+      out = {!s.busy, s.mode == CleaningMode::Offline};
       return true;
     case ID_MODE_STANDARD:
-      out = {!s.busy, s.mode < 2};
+      out = {!s.busy, s.mode == CleaningMode::Standard};
       return true;
     case ID_LANGUAGE:
       out.enabled = !s.busy;

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/cleaning_mode.h"
 #include "framework/command.h"
 
 namespace klarex {
@@ -13,7 +14,7 @@ struct UiSnapshot {
   int selected = 0;
   bool busy = false;  // a deletion runs
   bool cookiesAvailable = true;
-  int mode = 1;  // 1 Standard, 2 Cookies, 3 Offline Temp & Advance
+  CleaningMode mode = CleaningMode::Standard;
   bool toolBarVisible = true;
   bool statusBarVisible = true;
 };

@@ -42,16 +42,7 @@ class CViewDeletionHost : public IDeletionHost {
   }
   void ShowProgress(int percent) override { klarex::ShowProgress(percent); }
   void HideProgress() override { klarex::HideProgress(); }
-  int CurrentMode() const override { return m_view.Mode(); }
-  void RunModeCommand(int mode) override {
-    if (mode == 2) {
-      m_view.OnModeCookies();
-    } else if (mode == 3) {
-      m_view.OnModeOffline();
-    } else {
-      m_view.OnModeStandard();
-    }
-  }
+  void OnListEmptied() override { m_view.OnListEmptied(); }
 
  private:
   CKlarexView& m_view;
@@ -268,10 +259,8 @@ void CDeletionWorker::EmptyListCheck(int n) {
   if (SelectedCount(list) > 0 || ItemCount(list) > 0) return;
   m_host.SetStatusText(m_host.LangString(L"Status", L"8", L"Ready"));
   if (n > 0) return;  // an item was just handled; the worker may still run
-  // This mode's cleaning is complete: Standard -> Cookies -> Offline Temp & Advance -> Standard.
-  const int next = m_host.CurrentMode() + 1;
   m_host.SetStatusText(CommandPrompt(IDS_IDLE_MESSAGE));
-  m_host.RunModeCommand(next == 2 || next == 3 ? next : 1);
+  m_host.OnListEmptied();
 }
 
 }  // namespace klarex

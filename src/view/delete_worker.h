@@ -1,6 +1,6 @@
 // Deleting the selected rows of the result list on a worker thread, one item
-// at a time from the last row to the first, with progress in the status bar
-// and the move to the next cleaning mode once a deletion empties the list.
+// at a time from the last row to the first, with progress in the status bar;
+// a run that empties the list says so (the cleaning modes move on).
 #pragma once
 #include <windows.h>
 // needs windows.h first
@@ -49,9 +49,8 @@ class IDeletionHost {
                                   const wchar_t* fallback) = 0;
   virtual void ShowProgress(int percent) = 0;
   virtual void HideProgress() = 0;
-  virtual int CurrentMode() const = 0;
-  // Runs the mode command: 1 Standard, 2 Cookies, 3 Offline Temp & Advance.
-  virtual void RunModeCommand(int mode) = 0;
+  // A run ended with no row left: this mode's cleaning is complete.
+  virtual void OnListEmptied() = 0;
 };
 
 class CKlarexView;
@@ -87,7 +86,8 @@ class CDeletionWorker {
   // are still answered. No window is changed.
   void Shutdown();
 
-  // With no rows left: "Ready"; with n = 0 (the run is over) the next mode.
+  // With no rows left: "Ready"; with n = 0 (the run is over) the list is
+  // reported emptied.
   void EmptyListCheck(int n);
 
   // Percentage shown after a handled row; kept within 0-100. `waiting` are

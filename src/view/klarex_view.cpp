@@ -22,13 +22,10 @@
 #include "view/shell_item_menu.h"
 #include "view/status_line.h"
 #include "view/status_progress.h"
-#include "view/window_placement.h"
 
 namespace klarex {
 
 namespace {
-
-AdvanceDialogRunner g_advanceDialog = nullptr;
 
 constexpr int kColumnCount = 4;
 
@@ -55,8 +52,6 @@ bool CanOpenForWriting(const wchar_t* path) {
 }
 
 }  // namespace
-
-void SetAdvanceDialogRunner(AdvanceDialogRunner runner) { g_advanceDialog = runner; }
 
 CKlarexView::CKlarexView(IDeleteOperations& operations)
     : m_deletion(*m_deletionHost, operations, m_busy) {}
@@ -86,19 +81,6 @@ void CKlarexView::OnInitialUpdate() {
   List().SetImageList(m_images.get(), LVSIL_SMALL);
 
   InsertColumns();
-  PlaceMainWindow();
-
-  m_mode = 1;
-  DeleteAllRows();
-  if (CKlarexDoc* doc = Doc()) doc->Scan(CleaningMode::Standard);
-  RefreshAfterFill();
-  m_cookiesAvailable = true;
-
-  // A failed opening of the Firefox history waited for the status line.
-  if (CKlarexDoc* doc = Doc()) {
-    std::wstring pending = doc->TakePendingStatus();
-    if (!pending.empty()) StatusLine().ShowNotice(pending);
-  }
 }
 
 void CKlarexView::InsertColumns() {
@@ -118,14 +100,6 @@ void CKlarexView::InsertColumns() {
     List().InsertColumn(i, GetLangString(L"Columns", columns[i].key, columns[i].text),
                         columns[i].format, columns[i].width);
   }
-}
-
-void CKlarexView::PlaceMainWindow() {
-  CWinApp* app = AfxGetApp();
-  HWND main = AfxMainWindow();
-  if (!app || !main) return;
-  PlacementRect r = ChooseWindowRect(ReadStoredWindowRect(app->Profile()));
-  ::MoveWindow(main, r.left, r.top, r.width, r.height, TRUE);
 }
 
 int CKlarexView::RowCount() const { return List().Count(); }
@@ -148,8 +122,6 @@ UiSnapshot CKlarexView::Snapshot() const {
   s.rows = RowCount();
   s.selected = SelectedCount();
   s.busy = m_busy.load();
-  s.cookiesAvailable = m_cookiesAvailable;
-  s.mode = m_mode;
   return s;
 }
 
@@ -158,7 +130,11 @@ bool CKlarexView::IsCommandEnabled(UINT id) const {
   return ComputeCommandState(id, Snapshot(), state) && state.enabled;
 }
 
-void CKlarexView::DeleteAllRows() { List().DeleteAllItems(); }
+void CKlarexView::ClearRows() { List().DeleteAllItems(); }
+
+void CKlarexView::OnListEmptied() {
+  if (m_listEmptied) m_listEmptied();
+}
 
 void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
   CKlarexDoc* doc = Doc();
@@ -232,7 +208,6 @@ void CKlarexView::FitColumns() {
 }
 
 void CKlarexView::OnSize(int width) {
-  if (!AfxMainWindow()) return;
   CListView list = List();
   int others[kColumnCount] = {};
   for (int i = 1; i < kColumnCount; ++i) others[i] = list.ColumnWidth(i);
@@ -250,39 +225,6 @@ void CKlarexView::ShowSelectionStatus() {
   CStatusBar* bar = frame ? frame->StatusBar() : nullptr;
   if (bar && bar->PaneText(0) == text) return;
   StatusLine().SetStatusText(text);
-}
-
-// --- Mode commands -----------------------------------------------------------
-
-void CKlarexView::OnModeStandard() {
-  m_mode = 1;
-  DeleteAllRows();
-  if (CKlarexDoc* doc = Doc()) doc->Scan(CleaningMode::Standard);
-  RefreshAfterFill();
-  m_cookiesAvailable = true;
-}
-
-void CKlarexView::OnModeCookies() {
-  m_mode = 2;
-  DeleteAllRows();
-  if (CKlarexDoc* doc = Doc()) doc->Scan(CleaningMode::Cookies);
-  if (RowCount() == 0) {
-    m_cookiesAvailable = false;
-    OnModeOffline();
-  }
-  RefreshAfterFill();
-}
-
-void CKlarexView::OnModeOffline() {
-  m_mode = 3;
-  DeleteAllRows();
-  CKlarexDoc* doc = Doc();
-  if (doc) doc->Scan(CleaningMode::Offline);
-  // Menus and toolbar show the new mode while the dialog is up.
-  if (CWinApp* app = AfxGetApp()) app->OnIdle(0);
-  if (doc && g_advanceDialog) g_advanceDialog(m_hwnd, *doc);
-  OnUpdate(nullptr, 0);
-  RefreshAfterFill();
 }
 
 // --- Selection commands ---------------------------------------------------------
@@ -334,7 +276,7 @@ void CKlarexView::OnOpen() {
 void CKlarexView::OnProperties() {
   const int row = List().NextSelected();
   if (row < 0) {
-    if (HWND main = AfxMainWindow()) ::ShowWindow(main, SW_MAXIMIZE);
+    ::ShowWindow(::GetAncestor(m_hwnd, GA_ROOT), SW_MAXIMIZE);
     return;
   }
   ShowPropertiesOf(RowText(row, 0));
@@ -355,13 +297,11 @@ void CKlarexView::ShowPropertiesOf(const std::wstring& path) {
 
 void CKlarexView::OnDelete() {
   if (m_deletion.IsRunning()) return;
-  m_deletePermanently = 1;
   m_deletion.Start(true);
 }
 
 void CKlarexView::OnRecycle() {
   if (m_deletion.IsRunning()) return;
-  m_deletePermanently = 0;
   m_deletion.Start(false);
 }
 
@@ -392,15 +332,6 @@ bool CKlarexView::OnCommand(UINT id) {
     case ID_INVERT_SELECTION:
       OnInvertSelection();
       return true;
-    case ID_MODE_COOKIES:
-      OnModeCookies();
-      return true;
-    case ID_MODE_OFFLINE:
-      OnModeOffline();
-      return true;
-    case ID_MODE_STANDARD:
-      OnModeStandard();
-      return true;
   }
   return false;
 }
@@ -424,8 +355,6 @@ LRESULT CKlarexView::OnLanguageChanged() {
 void CKlarexView::OnDestroy() {
   // The worker reads rows through this window: let it stop first.
   m_deletion.Shutdown();
-  if (CWinApp* app = AfxGetApp())
-    app->Profile().WriteString(CurrentUserName(), kLanguageEntry, Language().Setting());
 }
 
 bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {

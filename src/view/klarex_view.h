@@ -1,10 +1,12 @@
 // The result list: one report-style row per found item of the current
-// cleaning mode, the three mode commands that clear and refill it, and the
-// commands that act on rows.
+// cleaning mode, and the commands that act on rows (open, properties,
+// selection, delete, drag-out, sort). The cleaning modes that fill it are the
+// mode controller's (view/mode_controller.h).
 #pragma once
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -15,6 +17,7 @@
 #include "view/delete_worker.h"
 #include "view/klarex_doc.h"
 #include "view/list_sorter.h"
+#include "view/mode_controller.h"
 
 namespace klarex {
 
@@ -25,39 +28,39 @@ inline constexpr UINT kMsgDeleteFinished = WM_USER + 0x101;
 inline constexpr UINT kMsgDeleteProgress = WM_USER + 0x102;
 inline constexpr UINT kMsgLanguageChanged = WM_USER + 0x103;
 
-// Constructs and runs the modal Advance dialog over `doc`, owned by `parent`.
-// The application installs it; without one the command only scans.
-using AdvanceDialogRunner = void (*)(HWND parent, CKlarexDoc& doc);
-void SetAdvanceDialogRunner(AdvanceDialogRunner runner);
-
-class CKlarexView : public CView {
+class CKlarexView : public CView, public IModeList {
  public:
   // `operations` do the deletion's file-system work.
   explicit CKlarexView(IDeleteOperations& operations = SystemDeleteOperations());
   ~CKlarexView() override;
 
   bool Create(HWND parent, UINT id) override;
+  // Report style, row icons and the four columns.
   void OnInitialUpdate() override;
   // Drains the document's found-item queue into rows; any thread (rows are
   // changed by messages to the list window).
   void OnUpdate(CDocumentObserver* sender, LPARAM hint) override;
   bool OnCommand(UINT id) override;
 
+  // Rows, selection and the busy flag; the mode is the mode controller's.
   UiSnapshot Snapshot() const;
-  int Mode() const { return m_mode; }
   bool IsBusy() const { return m_busy.load(); }
-
-  // Mode commands (also run when a deletion empties the list).
-  void OnModeStandard();
-  void OnModeCookies();
-  void OnModeOffline();
+  // Who hears that a deletion emptied the list (the cleaning modes).
+  void SetListEmptiedHandler(std::function<void()> handler) { m_listEmptied = std::move(handler); }
+  // The deletion's end left no row.
+  void OnListEmptied();
 
   void ShowSelectionStatus();
-  // After every fill: re-apply the sort, then fit the columns.
-  void RefreshAfterFill();
   void FitColumns();
 
-  int RowCount() const;
+  // --- IModeList ---------------------------------------------------------------
+  void ClearRows() override;
+  void DrainFoundItems() override { OnUpdate(nullptr, 0); }
+  int RowCount() const override;
+  // After every fill: re-apply the sort, then fit the columns.
+  void RefreshAfterFill() override;
+  HWND DialogOwner() const override { return m_hwnd; }
+
   int SelectedCount() const;
   std::wstring RowText(int row, int column) const;
   // Whether the row's item was a folder when it was found.
@@ -73,9 +76,7 @@ class CKlarexView : public CView {
   // The frame the list lives in (its menus and status bar).
   CFrameWnd* ParentFrame() const;
   void AddRow(const FoundItem& item, std::map<std::wstring, std::wstring>& typeNames);
-  void DeleteAllRows();
   void InsertColumns();
-  void PlaceMainWindow();
   void OnSize(int width);
   LRESULT OnLanguageChanged();
   void OnDestroy();
@@ -95,11 +96,9 @@ class CKlarexView : public CView {
   void ReapplySort();
 
   ImageListHandle m_images;
-  int m_deletePermanently = 0;
   std::atomic<bool> m_busy{false};
   std::atomic<bool> m_draining{false};  // rows are being added from the queue
-  bool m_cookiesAvailable = true;
-  int m_mode = 1;
+  std::function<void()> m_listEmptied;
   int m_typeExtraWidth = 100;
   int m_sizeExtraWidth = 80;
   int m_dateWidth = 125;

@@ -16,6 +16,12 @@
 namespace klarex {
 namespace {
 
+// The frame tests run no Offline mode.
+class NoAdvanceDialog final : public IAdvanceDialog {
+ public:
+  void Run(HWND, CKlarexDoc&) override { ADD_FAILURE() << "no Advance dialog expected"; }
+};
+
 class MainFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -52,7 +58,8 @@ class MainFrameTest : public ::testing::Test {
     return frame.StatusBar()->PaneText(0);
   }
 
-  CMainFrame frame;
+  NoAdvanceDialog advance;
+  CMainFrame frame{advance};
 };
 
 TEST_F(MainFrameTest, CaptionBarsAndHiddenMenuBar) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,6 +58,15 @@ FoundItem Record(const std::wstring& path) {
   return item;
 }
 
+// The Advance dialog as a test scripts it.
+class ScriptedAdvance final : public IAdvanceDialog {
+ public:
+  void Run(HWND, CKlarexDoc&) override {
+    if (script) script();
+  }
+  std::function<void()> script;
+};
+
 void Pump() {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -76,7 +86,7 @@ class MainWindow : public ::testing::Test {
     ASSERT_TRUE(view.Create(frame.Handle(), 0xE900));
     doc.AddView(&view);
     frame.SetView(&view);
-    view.OnInitialUpdate();
+    frame.InitialUpdateFrame();
     ::MoveWindow(frame.Handle(), 80, 66, 800, 456, TRUE);
     frame.Show(SW_SHOW);
     Pump();
@@ -102,7 +112,8 @@ class MainWindow : public ::testing::Test {
   test::FakeMachine machine;
   test::RecordingStatus status;
   CKlarexDoc doc{BuildCatalogue(machine), machine, status};
-  CMainFrame frame;
+  ScriptedAdvance advance;
+  CMainFrame frame{advance};
   CKlarexView view{operations};
 
  private:
@@ -132,13 +143,12 @@ TEST_F(MainWindow, ClosingDuringADeletionReleasesTheSecurityStateOnlyAfterTheWor
 TEST_F(MainWindow, AnEngineErrorStaysInTheStatusLineUntilTheUsersNextAction) {
   // An Advance run whose Firefox step fails: the engine reports on the worker
   // thread while the dialog's loop runs; then the dialog closes by itself.
-  SetAdvanceDialogRunner([](HWND, CKlarexDoc&) {
+  advance.script = [] {
     std::thread worker([] { SetStatusText(L"Cannot clear Firefox history: database is locked"); });
     worker.join();
     Pump();
-  });
-  view.OnCommand(ID_MODE_OFFLINE);
-  SetAdvanceDialogRunner(nullptr);
+  };
+  frame.ExecuteCommand(ID_MODE_OFFLINE);
   Pump();
   EXPECT_EQ(Status(), L"Cannot clear Firefox history: database is locked");
 

@@ -45,14 +45,14 @@ TEST(CommandState, WhileDeletingOnlyUnselectAllPropertiesAndTheFrameCommandsStay
 
 TEST(CommandState, ModeChecksAndCookiesAvailability) {
   UiSnapshot s;
-  s.mode = 1;
+  s.mode = CleaningMode::Standard;
   EXPECT_TRUE(State(ID_MODE_STANDARD, s).checked);
   EXPECT_FALSE(State(ID_MODE_COOKIES, s).checked);
-  s.mode = 2;
+  s.mode = CleaningMode::Cookies;
   EXPECT_TRUE(State(ID_MODE_COOKIES, s).checked);
   EXPECT_FALSE(State(ID_MODE_STANDARD, s).checked);
   EXPECT_FALSE(State(ID_MODE_OFFLINE, s).checked);
-  s.mode = 3;
+  s.mode = CleaningMode::Offline;
   EXPECT_TRUE(State(ID_MODE_OFFLINE, s).checked);
   s.cookiesAvailable = false;
   EXPECT_FALSE(State(ID_MODE_COOKIES, s).enabled);
