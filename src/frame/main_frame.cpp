@@ -9,6 +9,7 @@
 #include "frame/language_setup.h"
 #include "frame/single_instance.h"
 #include "framework/app.h"
+#include "framework/app_messages.h"
 #include "framework/file_dialog.h"
 #include "framework/language.h"
 #include "framework/resources.h"

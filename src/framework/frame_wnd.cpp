@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/app.h"
+#include "framework/app_messages.h"
 #include "framework/resources.h"
 #include "framework/unexpected_error.h"
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "framework/app_messages.h"
 #include "framework/gdi.h"
 #include "framework/resources.h"
 
@@ -62,10 +63,6 @@ void CStatusBar::SetPaneText(int index, const std::wstring& text) {
        reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-namespace {
-constexpr UINT kMsgPaneText = WM_APP + 1;  // wParam pane, lParam std::wstring* (owned)
-}
-
 void CStatusBar::PostOrSetPaneText(int index, const std::wstring& text) {
   HWND hwnd = m_hwnd;
   if (!hwnd) return;
@@ -73,30 +70,16 @@ void CStatusBar::PostOrSetPaneText(int index, const std::wstring& text) {
     SetPaneText(index, text);
     return;
   }
-  auto copy = std::make_unique<std::wstring>(text);
-  if (::PostMessageW(hwnd, kMsgPaneText, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(copy.get())))
-    copy.release();
+  PostOwned(hwnd, kMsgPaneText, static_cast<WPARAM>(index), std::make_unique<std::wstring>(text));
 }
 
 LRESULT CStatusBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == kMsgPaneText) {
-    std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(lp));
-    SetPaneText(static_cast<int>(wp), *text);
+    SetPaneText(static_cast<int>(wp), *TakePosted<std::wstring>(lp));
     return 0;
   }
-  if (msg == WM_DESTROY) {
-    // Texts still queued for this window would be lost with it: free them.
-    MSG pending;
-    while (::PeekMessageW(&pending, m_hwnd, kMsgPaneText, kMsgPaneText, PM_REMOVE)) {
-      // PeekMessage hands out WM_QUIT whatever the filter: keep it for the loop.
-      if (pending.message == WM_QUIT) {
-        ::PostQuitMessage(static_cast<int>(pending.wParam));
-        break;
-      }
-      delete reinterpret_cast<std::wstring*>(pending.lParam);
-    }
-  }
+  // Texts still queued for this window would be lost with it: free them.
+  if (msg == WM_DESTROY) DiscardPosted<std::wstring>(m_hwnd, kMsgPaneText);
   return CWnd::WindowProc(msg, wp, lp);
 }
 

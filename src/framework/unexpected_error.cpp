@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "framework/app.h"
+#include "framework/app_messages.h"
 #include "framework/language.h"
 #include "sys/utf8.h"
 
@@ -68,9 +69,7 @@ void ReportUnexpectedError(std::exception_ptr error) noexcept {
     HWND main = AfxMainWindow();
     if (main && ::GetWindowThreadProcessId(main, nullptr) != ::GetCurrentThreadId()) {
       // Worker threads show no window of their own.
-      auto copy = std::make_unique<std::wstring>(std::move(text));
-      if (::PostMessageW(main, kMsgUnexpectedError, 0, reinterpret_cast<LPARAM>(copy.get())))
-        copy.release();
+      PostOwned(main, kMsgUnexpectedError, 0, std::make_unique<std::wstring>(std::move(text)));
       return;
     }
     ShowOnce(text);
@@ -80,7 +79,7 @@ void ReportUnexpectedError(std::exception_ptr error) noexcept {
 }
 
 void ShowPostedUnexpectedError(LPARAM text) noexcept {
-  std::unique_ptr<std::wstring> owned(reinterpret_cast<std::wstring*>(text));
+  std::unique_ptr<std::wstring> owned = TakePosted<std::wstring>(text);
   if (!owned) return;
   try {
     ShowOnce(*owned);
@@ -90,15 +89,7 @@ void ShowPostedUnexpectedError(LPARAM text) noexcept {
 }
 
 void DiscardPostedUnexpectedErrors(HWND window) {
-  MSG pending;
-  while (::PeekMessageW(&pending, window, kMsgUnexpectedError, kMsgUnexpectedError, PM_REMOVE)) {
-    // PeekMessage hands out WM_QUIT whatever the filter: keep it for the loop.
-    if (pending.message == WM_QUIT) {
-      ::PostQuitMessage(static_cast<int>(pending.wParam));
-      break;
-    }
-    delete reinterpret_cast<std::wstring*>(pending.lParam);
-  }
+  DiscardPosted<std::wstring>(window, kMsgUnexpectedError);
 }
 
 }  // namespace klarex

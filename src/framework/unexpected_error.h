@@ -21,10 +21,9 @@ std::wstring UnexpectedErrorText(const std::wstring& description);
 // there. One box at a time; a text just shown is not shown again.
 void ReportUnexpectedError(std::exception_ptr error) noexcept;
 
-// Posted to the main window by ReportUnexpectedError; lParam is a
-// std::wstring* that the receiver owns.
-inline constexpr UINT kMsgUnexpectedError = WM_APP + 0x40;
-// The receiving side: shows the posted text and frees it.
+// The receiving side of kMsgUnexpectedError (framework/app_messages.h),
+// which ReportUnexpectedError posts to the main window: shows the text and
+// frees it.
 void ShowPostedUnexpectedError(LPARAM text) noexcept;
 // Frees the texts still queued for `window`, which is being destroyed.
 void DiscardPostedUnexpectedErrors(HWND window);

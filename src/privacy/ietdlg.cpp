@@ -5,7 +5,6 @@
 #include "../res/ids_dialogs.h"
 #include "framework/language.h"
 #include "framework/resources.h"
-#include "framework/unexpected_error.h"
 #include "framework/wnd.h"
 #include "privacy/privacy_worker.h"
 #include "view/klarex_doc.h"
@@ -111,10 +110,6 @@ bool CIETDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
         return true;
       }
       break;
-    case WM_PRIVACY_DONE:
-      OnPrivacyDone();
-      result = TRUE;
-      return true;
     default:
       break;
   }
@@ -149,10 +144,11 @@ void CIETDlg::OnClean() {
 }
 
 bool CIETDlg::StartWorker() {
-  auto worker = std::make_unique<CWorkerThread>();
-  if (!worker->Start([this] { PrivacyWorkerProc(this); }, THREAD_PRIORITY_NORMAL)) return false;
-  m_pWorker = std::move(worker);
-  return true;
+  // A failed step ends the run early: the worker reports it, and the dialog
+  // still learns that the run is over.
+  return m_worker.Start(
+      [this] { RunPrivacyCategories(m_doc.PrivacyScans(), m_selected, m_progress); },
+      [this] { OnPrivacyDone(); });
 }
 
 void CIETDlg::ShowPercent() { ShowProgress(BarPosition(ProgressPercent(Progress(), m_total))); }
@@ -162,7 +158,7 @@ void CIETDlg::OnTimerTick() {
 }
 
 void CIETDlg::OnPrivacyDone() {
-  if (IsRunning()) ShowPercent();
+  ShowPercent();
   HideProgress();
   OnOK();
 }
@@ -170,19 +166,6 @@ void CIETDlg::OnPrivacyDone() {
 void CAdvanceDialog::Run(HWND owner, CKlarexDoc& doc) {
   CIETDlg dialog(owner, doc);
   dialog.DoModal();
-}
-
-UINT PrivacyWorkerProc(LPVOID dialog) {
-  auto* dlg = static_cast<CIETDlg*>(dialog);
-  try {
-    RunPrivacyCategories(dlg->m_doc.PrivacyScans(), dlg->m_selected, dlg->m_progress);
-  } catch (...) {
-    // A failed step ends the run early: the user is told, and the dialog must
-    // still learn that the run is over.
-    ReportUnexpectedError(std::current_exception());
-  }
-  ::PostMessageW(dlg->Handle(), WM_PRIVACY_DONE, 0, 0);
-  return 0;
 }
 
 }  // namespace klarex

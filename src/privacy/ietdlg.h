@@ -10,16 +10,13 @@
 
 #include "controls/themed_button.h"
 #include "framework/dialog.h"
-#include "framework/worker_thread.h"
+#include "framework/worker.h"
 #include "privacy/privacy_categories.h"
 #include "view/mode_controller.h"
 
 namespace klarex {
 
 class CKlarexDoc;
-
-// Posted by the privacy worker to the dialog when the run is over.
-inline constexpr UINT WM_PRIVACY_DONE = WM_USER + 0x101;
 
 class CIETDlg : public CDialog {
  public:
@@ -31,12 +28,14 @@ class CIETDlg : public CDialog {
   // The run as the dialog sees it (read by tests).
   int Total() const { return m_total; }
   int Progress() const { return m_progress.load(); }
-  bool IsRunning() const { return m_pWorker != nullptr; }
+  bool IsRunning() const { return m_worker.IsRunning(); }
 
  protected:
   BOOL OnInitDialog() override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
-  // Starts PrivacyWorkerProc; false when no thread could be started.
+  // Starts the privacy worker: the categories chosen at Clean, then
+  // OnPrivacyDone (also when a step failed). False when no thread could be
+  // started.
   virtual bool StartWorker();
   bool IsToggleOn(std::size_t index) const { return m_toggle[index].ToggleState(); }
 
@@ -46,8 +45,6 @@ class CIETDlg : public CDialog {
   CThemedButton m_cancel;
 
  private:
-  friend UINT PrivacyWorkerProc(LPVOID dialog);
-
   void ApplyLanguage();
   void SetUpToggle(std::size_t index);
   void SetToggleOn(std::size_t index, bool on);
@@ -62,7 +59,7 @@ class CIETDlg : public CDialog {
   int m_total = 1;
   std::atomic<int> m_progress{0};  // written by the worker, read by the timer
   CategoryFlags m_selected{};
-  std::unique_ptr<CWorkerThread> m_pWorker;
+  CWorker m_worker;
 };
 
 // The Advance dialog as the cleaning modes run it after the Offline scan.
@@ -70,9 +67,5 @@ class CAdvanceDialog final : public IAdvanceDialog {
  public:
   void Run(HWND owner, CKlarexDoc& doc) override;
 };
-
-// The privacy worker: runs the categories chosen at Clean, then posts
-// WM_PRIVACY_DONE to the dialog (also when a step failed). Returns 0.
-UINT PrivacyWorkerProc(LPVOID dialog);
 
 }  // namespace klarex

@@ -69,13 +69,9 @@ CDeletionWorker::CDeletionWorker(IDeletionHost& host, IDeleteOperations& operati
 CDeletionWorker::~CDeletionWorker() { Shutdown(); }
 
 bool CDeletionWorker::Start(bool permanent) {
-  if (m_thread) return false;
+  if (m_worker.IsRunning()) return false;
   m_list = m_host.ListWindow();
   m_permanent = permanent;
-  {
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_announced.clear();
-  }
   // The rows are read here, where it costs nothing; the worker then asks the
   // list only whether each row is still selected (Unselect All works during a run).
   m_items.clear();
@@ -89,68 +85,30 @@ bool CDeletionWorker::Start(bool permanent) {
   m_selectionReduced.store(false);
   m_busy.store(true);
   ::EnableWindow(m_list, FALSE);
-  m_thread.reset(
-      ::CreateThread(nullptr, 0, &CDeletionWorker::ThreadProc, this, CREATE_SUSPENDED, nullptr));
-  if (!m_thread) {
+  if (!m_worker.Start([this] { Run(); }, [this] { OnFinished(); }, THREAD_PRIORITY_HIGHEST)) {
     m_busy.store(false);
     ::EnableWindow(m_list, TRUE);
     return false;
   }
-  ::SetThreadPriority(m_thread.get(), THREAD_PRIORITY_HIGHEST);
-  ::ResumeThread(m_thread.get());
   return true;
-}
-
-DWORD WINAPI CDeletionWorker::ThreadProc(void* self) {
-  auto* worker = static_cast<CDeletionWorker*>(self);
-  try {
-    worker->Run();
-  } catch (...) {
-    // The row being handled keeps its place; the list is given back as after
-    // any run.
-  }
-  ::PostMessageW(worker->m_list, WM_DELETION_FINISHED, 0, 0);
-  return 0;
-}
-
-bool CDeletionWorker::Announce(int row, const std::wstring& path) {
-  std::lock_guard<std::mutex> lock(m_lock);
-  m_announced.push_back(path);
-  if (::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(row), -1)) return true;
-  m_announced.pop_back();
-  return false;
-}
-
-void CDeletionWorker::ReportHandled(size_t index, DeleteOutcome outcome) {
-  Item& item = m_items[index];
-  {
-    std::lock_guard<std::mutex> lock(m_lock);
-    item.outcome = outcome;
-  }
-  ::PostMessageW(m_list, WM_DELETION_PROGRESS, static_cast<WPARAM>(item.row), m_selectedAtStart);
-}
-
-DeleteOutcome CDeletionWorker::OutcomeOf(int row) {
-  // Rows are in descending order.
-  auto item = std::lower_bound(m_items.begin(), m_items.end(), row,
-                               [](const Item& it, int r) { return it.row > r; });
-  if (item == m_items.end() || item->row != row) return DeleteOutcome::Failed;
-  std::lock_guard<std::mutex> lock(m_lock);
-  return item->outcome;
 }
 
 void CDeletionWorker::Run() {
   // The list is read only through sent messages, which the user-interface
-  // thread answers between its own; rows change only through posted ones.
+  // thread answers between its own; rows change only through posted calls.
   // Rows go from the last to the first, so a removed row never moves one to come.
-  for (size_t i = 0; i < m_items.size(); ++i) {
-    const Item& item = m_items[i];
-    if (!m_busy.load()) break;
-    // Asking the list costs a round trip to the user-interface thread: it is
-    // asked only once the user has unselected something during the run.
-    if (m_selectionReduced.load() && !CListView(m_list).IsSelected(item.row)) continue;
-    Announce(item.row, item.path);
-    ReportHandled(i, m_ops.DeletePath(item.path, m_permanent));
+  try {
+    for (const Item& item : m_items) {
+      if (!m_busy.load()) break;
+      // Asking the list costs a round trip to the user-interface thread: it is
+      // asked only once the user has unselected something during the run.
+      if (m_selectionReduced.load() && !CListView(m_list).IsSelected(item.row)) continue;
+      m_worker.PostToUi([this, path = item.path] { OnAnnounced(path); });
+      const DeleteOutcome outcome = m_ops.DeletePath(item.path, m_permanent);
+      m_worker.PostToUi([this, row = item.row, outcome] { OnHandled(row, outcome); });
+    }
+  } catch (...) {
+    // The list is given back as after any run.
   }
 }
 
@@ -160,22 +118,13 @@ int CDeletionWorker::ProgressPercent(int selectedAtStart, int waiting) {
   return static_cast<int>(percent < 0 ? 0 : (percent > 100 ? 100 : percent));
 }
 
-LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
-  const int row = static_cast<int>(wParam);
-  if (lParam < 0) {
-    std::wstring path;
-    {
-      std::lock_guard<std::mutex> lock(m_lock);
-      if (m_announced.empty()) return 0;
-      path = std::move(m_announced.front());
-      m_announced.pop_front();
-    }
-    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    m_host.ShowDeletingStatus(path);
-    return 0;
-  }
+void CDeletionWorker::OnAnnounced(const std::wstring& path) {
+  ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  m_host.ShowDeletingStatus(path);
+}
+
+void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome) {
   CListView list(m_host.ListWindow());
-  const int selectedAtStart = static_cast<int>(lParam);
   // Repainting the list after every removed row would cost more than the
   // deletion itself: the list is redrawn at most every kRedrawMs.
   const DWORD now = ::GetTickCount();
@@ -186,7 +135,7 @@ LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
   }
   // A row goes only when its item is gone or will go at restart; one that
   // stays keeps its selection, so the user sees what is left.
-  if (IsGone(OutcomeOf(row))) {
+  if (IsGone(outcome)) {
     m_removingRow = true;
     list.DeleteItem(row);
     m_removingRow = false;
@@ -195,29 +144,24 @@ LRESULT CDeletionWorker::OnProgress(WPARAM wParam, LPARAM lParam) {
   }
   list.EnsureVisible(0, false);
   // The bar and the taskbar button move only when the figure changes.
-  const int waiting = SelectedCount(list) - m_keptRows;
-  const int percent = ProgressPercent(selectedAtStart, waiting < 0 ? 0 : waiting);
+  const int waiting = list.SelectedCount() - m_keptRows;
+  const int percent = ProgressPercent(m_selectedAtStart, waiting < 0 ? 0 : waiting);
   if (percent != m_shownPercent) {
     m_shownPercent = percent;
     m_host.ShowProgress(percent);
   }
   if (now - m_lastRedraw >= kRedrawMs) ResumeRedraw();
-  EmptyListCheck(selectedAtStart);
-  return 0;
+  EmptyListCheck(m_selectedAtStart);
 }
 
 void CDeletionWorker::OnItemChanged(const NMLISTVIEW* change) {
-  if (m_removingRow || !m_thread || !(change->uChanged & LVIF_STATE)) return;
+  if (m_removingRow || !m_worker.IsRunning() || !(change->uChanged & LVIF_STATE)) return;
   if ((change->uOldState & LVIS_SELECTED) && !(change->uNewState & LVIS_SELECTED)) {
     m_selectionReduced.store(true);
   }
 }
 
-LRESULT CDeletionWorker::OnFinished() {
-  if (!m_thread) return 0;  // already waited for by Shutdown
-  // The worker posts this as its last act; its end is a moment away.
-  ::WaitForSingleObject(m_thread.get(), INFINITE);
-  m_thread.reset();
+void CDeletionWorker::OnFinished() {
   ResumeRedraw();
   m_host.HideProgress();
   m_busy.store(false);
@@ -228,7 +172,6 @@ LRESULT CDeletionWorker::OnFinished() {
   } else {
     EmptyListCheck(0);
   }
-  return 0;
 }
 
 void CDeletionWorker::ResumeRedraw() {
@@ -240,18 +183,11 @@ void CDeletionWorker::ResumeRedraw() {
 }
 
 void CDeletionWorker::Shutdown() {
-  if (!m_thread) return;
+  if (!m_worker.IsRunning()) return;
   m_busy.store(false);
-  HANDLE thread = m_thread.get();
-  // Wait, answering the list messages the worker may be sending meanwhile.
-  while (::MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
-         WAIT_OBJECT_0 + 1) {
-    MSG msg;
-    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
-  m_thread.reset();
-  std::lock_guard<std::mutex> lock(m_lock);
-  m_announced.clear();
+  // Wait, answering the list messages the worker may be sending meanwhile;
+  // what it posted is dropped.
+  m_worker.Join();
 }
 
 void CDeletionWorker::EmptyListCheck(int n) {

@@ -7,23 +7,14 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "sys/handles.h"
+#include "framework/worker.h"
 #include "sys/operations.h"
 
 namespace klarex {
-
-// Posted by the worker to the list window.
-constexpr UINT WM_DELETION_FINISHED = WM_USER + 0x101;  // (0, 0)
-// (row, -1): the row is about to be deleted; (row, s0): the row was handled,
-// s0 = rows selected when the worker started. A handled row is removed only
-// when its item is gone (or will go at restart); otherwise it stays selected.
-constexpr UINT WM_DELETION_PROGRESS = WM_USER + 0x102;
 
 // The file-system operation the worker applies to each item (a folder with
 // all it holds).
@@ -71,12 +62,9 @@ class CDeletionWorker {
   // selected rows. False, and nothing happens, while a worker runs.
   bool Start(bool permanent);
   bool IsBusy() const { return m_busy.load(); }
-  bool IsRunning() const { return static_cast<bool>(m_thread); }
+  bool IsRunning() const { return m_worker.IsRunning(); }
   bool IsPermanent() const { return m_permanent; }
 
-  // Handlers of WM_DELETION_PROGRESS and WM_DELETION_FINISHED; both return 0.
-  LRESULT OnProgress(WPARAM wParam, LPARAM lParam);
-  LRESULT OnFinished();
   // LVN_ITEMCHANGED of the list during a run: notes that the user unselected
   // rows, after which the worker asks the list about each row before deleting it.
   void OnItemChanged(const NMLISTVIEW* change);
@@ -95,18 +83,18 @@ class CDeletionWorker {
   static int ProgressPercent(int selectedAtStart, int waiting);
 
  private:
-  // Nothing escapes it: an exception ends the run as if it were complete.
-  static DWORD WINAPI ThreadProc(void* self);
+  // Worker thread. An exception ends the run as if it were complete; the row
+  // being handled keeps its place.
   void Run();
-  bool Announce(int row, const std::wstring& path);
-  void ReportHandled(size_t index, DeleteOutcome outcome);
-  // User-interface thread: the outcome of the handled row `row`.
-  DeleteOutcome OutcomeOf(int row);
+  // User-interface thread, in the order the worker posts them: the row is
+  // about to be deleted; the row was handled with `outcome`; the run is over.
+  void OnAnnounced(const std::wstring& path);
+  void OnHandled(int row, DeleteOutcome outcome);
+  void OnFinished();
 
   struct Item {
     int row;
     std::wstring path;
-    DeleteOutcome outcome = DeleteOutcome::Failed;  // set once handled, under m_lock
   };
 
   IDeletionHost& m_host;
@@ -125,12 +113,7 @@ class CDeletionWorker {
   bool m_redrawSuspended = false;
   DWORD m_lastRedraw = 0;
   std::atomic<bool>& m_busy;
-  KernelHandle m_thread;
-  // Guards the outcomes in m_items and the paths of announced rows, kept in
-  // message order: each (row, -1) message takes the front one, so the handler
-  // shows a whole copy of its own.
-  std::mutex m_lock;
-  std::deque<std::wstring> m_announced;
+  CWorker m_worker;
 };
 
 }  // namespace klarex

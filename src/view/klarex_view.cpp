@@ -11,6 +11,7 @@
 #include "../res/ids_art.h"
 #include "../res/ids_main.h"
 #include "framework/app.h"
+#include "framework/app_messages.h"
 #include "framework/frame_wnd.h"
 #include "framework/language.h"
 #include "framework/resources.h"
@@ -409,10 +410,6 @@ LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgLanguageChanged:
       return OnLanguageChanged();
-    case kMsgDeleteProgress:
-      return m_deletion.OnProgress(wp, lp);
-    case kMsgDeleteFinished:
-      return m_deletion.OnFinished();
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
     case WM_MENUCHAR:

@@ -23,11 +23,6 @@ namespace klarex {
 
 class CFrameWnd;
 
-// Messages of the view's window.
-inline constexpr UINT kMsgDeleteFinished = WM_USER + 0x101;
-inline constexpr UINT kMsgDeleteProgress = WM_USER + 0x102;
-inline constexpr UINT kMsgLanguageChanged = WM_USER + 0x103;
-
 class CKlarexView : public CView, public IModeList {
  public:
   // `operations` do the deletion's file-system work.

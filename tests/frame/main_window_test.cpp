@@ -15,6 +15,7 @@
 #include "../res/ids_main.h"
 #include "controls/ui_test_util.h"
 #include "frame/main_frame.h"
+#include "framework/app_messages.h"
 #include "framework/lang_file.h"
 #include "support/fake_machine.h"
 #include "support/recording_sink.h"

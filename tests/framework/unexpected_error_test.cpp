@@ -21,7 +21,7 @@
 #include "framework/frame_wnd.h"
 #include "framework/view.h"
 #include "framework/wnd.h"
-#include "framework/worker_thread.h"
+#include "framework/worker.h"
 
 namespace klarex {
 namespace {
@@ -228,12 +228,14 @@ TEST(UnexpectedError, AWorkerTellsTheMainWindowAndTheLoopSurvivesItsOwnFailures)
   ASSERT_NE(main.load(), nullptr);
 
   // Workers show nothing themselves: their texts reach the main window.
-  CWorkerThread worker;
-  ASSERT_TRUE(worker.Start([] { Throw(2, "worker: lost its way"); }));
-  worker.Join();
-  PumpUntil([&] { return watcher.Texts().size() >= 1; });
-  CWorkerThread second;
-  ASSERT_TRUE(second.Start([] { throw ForeignError{7}; }));
+  // The worker's run still ends with its completion.
+  CWorker worker;
+  bool finished = false;
+  ASSERT_TRUE(worker.Start([] { Throw(2, "worker: lost its way"); }, [&] { finished = true; }));
+  PumpUntil([&] { return finished && watcher.Texts().size() >= 1; });
+  EXPECT_TRUE(finished);
+  CWorker second;
+  ASSERT_TRUE(second.Start([] { throw ForeignError{7}; }, [] {}));
   second.Join();
   PumpUntil([&] { return watcher.Texts().size() >= 2; });
   std::vector<std::wstring> texts = watcher.Texts();

@@ -78,7 +78,6 @@ class FakeHost : public IDeletionHost {
   test::ListWindow& m_list;
 };
 
-// Routes the worker's posted messages to the worker's handlers, as the view does.
 // The list's parent hands LVN_ITEMCHANGED on to the worker, as the view does.
 WNDPROC g_staticProc = nullptr;
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -114,8 +113,6 @@ class DeletionTest : public ::testing::Test {
   }
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* w = reinterpret_cast<CDeletionWorker*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_DELETION_PROGRESS) return w->OnProgress(wp, lp);
-    if (msg == WM_DELETION_FINISHED) return w->OnFinished();
     if (msg == WM_DESTROY) w->Shutdown();
     return ::CallWindowProcW(s_previous, hwnd, msg, wp, lp);
   }
