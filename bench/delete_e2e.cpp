@@ -61,10 +61,16 @@ Run DeleteThroughList(klarex::CKlarexDoc& doc, const std::vector<std::wstring>& 
                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, host,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-  klarex::SetStatusBarWindow(status);
+  // As the program has them, but with no security state prepared (nothing here
+  // needs ownership taken) and no status bar for the texts.
+  klarex::SecurityState security;
+  klarex::CStatusLine statusLine;
+  klarex::CStatusProgress progress;
+  klarex::CDeleteOperations operations(security, statusLine.EngineSink());
+  progress.Attach(status);
   Run run;
   {
-    klarex::CKlarexView view;
+    klarex::CKlarexView view(operations, statusLine, progress);
     view.SetDocument(&doc);
     view.Create(host, 0xE900);
     view.Move(0, 0, 880, 520);
@@ -116,7 +122,7 @@ Run DeleteThroughList(klarex::CKlarexDoc& doc, const std::vector<std::wstring>& 
     doc.RemoveView(&view);
     DestroyWindow(host);
   }
-  klarex::SetStatusBarWindow(nullptr);
+  progress.Detach();
   return run;
 }
 

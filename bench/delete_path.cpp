@@ -64,7 +64,7 @@ int main() {
       const size_t end = std::min(begin + kSlice, measured.size());
       auto viaDeletePath = [&] {
         measuredSeconds += Seconds(measured, begin, end, [](const std::wstring& p) {
-          return klarex::DeletePath(p, true);
+          return klarex::DeletePath(p, true, {});
         });
       };
       auto viaDeleteFile = [&] {

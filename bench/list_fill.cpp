@@ -31,7 +31,11 @@ HWND MakeHost() {
 
 double DrainSeconds(klarex::CKlarexDoc& doc, const std::vector<klarex::FoundItem>& records) {
   HWND host = MakeHost();
-  klarex::CKlarexView view;
+  klarex::SecurityState security;
+  klarex::CStatusLine statusLine;
+  klarex::CStatusProgress progress;
+  klarex::CDeleteOperations operations(security, statusLine.EngineSink());
+  klarex::CKlarexView view(operations, statusLine, progress);
   view.SetDocument(&doc);
   view.Create(host, 0xE900);
   doc.AddView(&view);

@@ -1,6 +1,6 @@
 // startup ratio: from process start to the first filled Standard list of
-// Klarex.exe (which closes itself at that point when KLAREX_EXIT_AFTER_FIRST_FILL
-// is 1), against the start and end of a minimal Win32 window program (this
+// Klarex.exe (which closes itself at that point when started with
+// --exit-after-first-fill), against the start and end of a minimal Win32 window program (this
 // program run with --minimal). The program runs from a copy in the prefix, on a
 // Windows folder with 200 planted temporary files.
 #include <windows.h>
@@ -97,11 +97,10 @@ int main(int argc, char** argv) {
   }
   const bool hadSettings = KeyExists(L"Software\\Klarex");
 
-  SetEnvironmentVariableW(L"KLAREX_EXIT_AFTER_FIRST_FILL", L"1");
   std::vector<double> program, minimal;
   bool failed = false;
   for (int round = 0; round < kRounds; ++round) {
-    double p = TimeProcess(L"\"" + app + L"\\Klarex.exe\"", app);
+    double p = TimeProcess(L"\"" + app + L"\\Klarex.exe\" --exit-after-first-fill", app);
     double m = TimeProcess(L"\"" + selfPath + L"\" --minimal", L"");
     if (p < 0 || m < 0) {
       std::fprintf(stderr, "round %d: program %.3f, minimal %.3f, error %lu\n", round, p, m,

@@ -40,7 +40,8 @@ HFONT FittingLinkFont(HWND control, const std::wstring& text) {
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUTBOX, parent) {}
+CAboutDlg::CAboutDlg(HWND parent, const ShellOpener& open)
+    : CDialog(IDD_ABOUTBOX, parent), m_homePage(open), m_mail(open) {}
 
 BOOL CAboutDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -87,13 +88,13 @@ std::wstring UpdateAddress() {
   return buf;
 }
 
-void ShowAboutBox(HWND parent) {
-  CAboutDlg dialog(parent);
+void ShowAboutBox(HWND parent, const ShellOpener& open) {
+  CAboutDlg dialog(parent, open);
   dialog.DoModal();
 }
 
-void OnlineHelp() { ShellOpen(HelpAddress()); }
+void OnlineHelp(const ShellOpener& open) { open(HelpAddress()); }
 
-void CheckUpdate() { ShellOpen(UpdateAddress()); }
+void CheckUpdate(const ShellOpener& open) { open(UpdateAddress()); }
 
 }  // namespace klarex

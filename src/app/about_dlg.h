@@ -16,7 +16,8 @@ inline constexpr double kProgramVersion = KLAREX_VERSION_NUMBER;
 
 class CAboutDlg : public CDialog {
  public:
-  explicit CAboutDlg(HWND parent = nullptr);
+  // The links open their addresses with `open`.
+  explicit CAboutDlg(HWND parent = nullptr, const ShellOpener& open = ShellOpen);
 
   CLinkLabel& HomePageLink() { return m_homePage; }
   CLinkLabel& MailLink() { return m_mail; }
@@ -36,13 +37,14 @@ std::wstring HelpAddress();
 std::wstring UpdateAddress();
 
 // Command 57664: runs the About box modally.
-void ShowAboutBox(HWND parent);
+void ShowAboutBox(HWND parent, const ShellOpener& open);
 // Command 191 (F1).
-void OnlineHelp();
+void OnlineHelp(const ShellOpener& open);
 // Command 192.
-void CheckUpdate();
+void CheckUpdate(const ShellOpener& open);
 
-// The Help menu's commands (About, Online Help, Update); false for other ids.
-bool RunHelpCommand(UINT id);
+// The Help menu's commands (About, Online Help, Update), opening addresses
+// with `open`; false for other ids.
+bool RunHelpCommand(UINT id, const ShellOpener& open);
 
 }  // namespace klarex

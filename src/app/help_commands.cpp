@@ -4,16 +4,16 @@
 
 namespace klarex {
 
-bool RunHelpCommand(UINT id) {
+bool RunHelpCommand(UINT id, const ShellOpener& open) {
   switch (id) {
     case ID_APP_ABOUT:
-      ShowAboutBox(AfxMainWindow());
+      ShowAboutBox(AfxMainWindow(), open);
       return true;
     case ID_HELP_ONLINE:
-      OnlineHelp();
+      OnlineHelp(open);
       return true;
     case ID_HELP_UPDATE:
-      CheckUpdate();
+      CheckUpdate(open);
       return true;
   }
   return false;

@@ -1,48 +1,39 @@
 #include "app/klarex_app.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "../res/ids_main.h"
 #include "app/about_dlg.h"
-#include "app/test_hooks.h"
 #include "frame/main_frame.h"
 #include "frame/single_instance.h"
 #include "framework/language.h"
 #include "framework/unexpected_error.h"
-#include "sys/operations.h"
 #include "view/klarex_doc.h"
 #include "view/klarex_view.h"
-#include "view/status_line.h"
 
 namespace klarex {
 
-namespace {
-Win32Machine g_machine;
-}
-
-CKlarexApp::CKlarexApp() { PrepareSecurityState(ProcessSecurityState()); }
-
-CKlarexApp::~CKlarexApp() {
-  if (m_comReady) ::CoUninitialize();
-}
+CKlarexApp::CKlarexApp(KlarexServices& services, StartOptions options)
+    : m_services(services), m_options(options) {}
 
 bool CKlarexApp::InitInstance() {
   INITCOMMONCONTROLSEX icc{};
   icc.dwSize = 8;
   icc.dwICC = 0xFF;
   ::InitCommonControlsEx(&icc);
-  m_comReady = SUCCEEDED(::OleInitialize(nullptr));
   SetRegistryKey(L"Klarex");
 
+  KlarexServices& s = m_services;
   AddDocTemplate(std::make_unique<CSingleDocTemplate>(
       IDR_MAINFRAME,
-      [] {
-        return std::make_unique<CKlarexDoc>(BuildCatalogue(g_machine), g_machine,
-                                            EngineStatusSink());
+      [&s] {
+        return std::make_unique<CKlarexDoc>(BuildCatalogue(s.machine), s.machine,
+                                            s.statusLine.EngineSink());
       },
-      [this] { return std::make_unique<CMainFrame>(m_advance); },
-      [] { return std::make_unique<CKlarexView>(); }));
+      [this, &s] {
+        return std::make_unique<CMainFrame>(s.advance, s.statusLine, s.progress, Profile());
+      },
+      [&s] { return std::make_unique<CKlarexView>(s.deletion, s.statusLine, s.progress); }));
 
   if (ActivateEarlierInstance(SharedInstanceRecord())) return false;
 
@@ -50,23 +41,16 @@ bool CKlarexApp::InitInstance() {
   HWND main = AfxMainWindow();
   ::ShowWindow(main, SW_SHOW);
   ::UpdateWindow(main);
-  AfterFirstFill(main);
+  if (m_options.exitAfterFirstFill) ::PostMessageW(main, WM_CLOSE, 0, 0);
   return true;
 }
 
-bool CKlarexApp::OnCommand(UINT id) {
-  switch (id) {
-    case ID_APP_ABOUT:
-    case ID_HELP_ONLINE:
-    case ID_HELP_UPDATE:
-      return RunHelpCommand(id);
-  }
-  return false;
-}
+bool CKlarexApp::OnCommand(UINT id) { return RunHelpCommand(id, ShellOpen); }
 
-int RunKlarex() {
+int RunKlarex(const wchar_t* commandLine) {
   try {
-    CKlarexApp app;
+    KlarexServices services;
+    CKlarexApp app(services, ParseStartOptions(commandLine));
     if (!app.InitInstance()) return 0;
     return app.Run();
   } catch (...) {

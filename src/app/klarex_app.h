@@ -1,26 +1,27 @@
 // The application object: start-up, the single-instance rule, and the Help
 // commands.
 #pragma once
+#include "app/services.h"
+#include "app/start_options.h"
 #include "framework/app.h"
-#include "privacy/ietdlg.h"
 
 namespace klarex {
 
 class CKlarexApp : public CWinApp {
  public:
-  // Prepares the process security state (taking ownership of found items).
-  CKlarexApp();
-  ~CKlarexApp() override;
+  // `services` outlive the application and everything it makes.
+  CKlarexApp(KlarexServices& services, StartOptions options);
 
   bool InitInstance() override;
   bool OnCommand(UINT id) override;
 
  private:
-  bool m_comReady = false;
-  CAdvanceDialog m_advance;
+  KlarexServices& m_services;
+  StartOptions m_options;
 };
 
-// Runs the whole program: start-up, message loop, shut-down. wWinMain's body.
-int RunKlarex();
+// Runs the whole program: start-up, message loop, shut-down. wWinMain's body,
+// with the command line's arguments.
+int RunKlarex(const wchar_t* commandLine);
 
 }  // namespace klarex

@@ -5,38 +5,24 @@
 #include "framework/resources.h"
 
 namespace klarex {
-namespace {
-
-ShellOpenHook g_shellHook = nullptr;
-
-}  // namespace
 
 HINSTANCE ShellOpen(const std::wstring& address) {
-  if (g_shellHook) return g_shellHook(address);
   return ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-ShellOpenHook SetShellOpenHook(ShellOpenHook hook) {
-  ShellOpenHook previous = g_shellHook;
-  g_shellHook = hook;
-  return previous;
+HINSTANCE CLinkTarget::Open(const ShellOpener& open) const {
+  if (m_text.empty() || !open) return nullptr;
+  return open(m_text);
 }
 
-HINSTANCE CLinkTarget::Open() const {
-  if (m_text.empty()) return nullptr;
-  return ShellOpen(m_text);
-}
-
-HCURSOR LinkCursor() {
+HCURSOR CLinkLabel::Cursor() {
   // A private copy, so the cursor outlives any module that shared it; tried once.
-  static CursorHandle cursor;
-  static bool tried = false;
-  if (!cursor && !tried) {
-    tried = true;
+  if (!m_cursor && !m_cursorTried) {
+    m_cursorTried = true;
     if (HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND))
-      cursor.reset(reinterpret_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(hand))));
+      m_cursor.reset(reinterpret_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(hand))));
   }
-  return cursor.get();
+  return m_cursor.get();
 }
 
 bool CLinkLabel::SubclassDlgItem(int id, HWND dialog) {
@@ -59,7 +45,7 @@ bool CLinkLabel::OpenLink() {
     m_link.m_text = fromTable.empty() ? Text() : fromTable;
   }
   if (m_link.m_text.empty()) return false;
-  if (reinterpret_cast<INT_PTR>(m_link.Open()) <= 32) return false;
+  if (reinterpret_cast<INT_PTR>(m_link.Open(m_open)) <= 32) return false;
   m_color = kVisitedLinkColor;
   ::InvalidateRect(m_hwnd, nullptr, TRUE);
   return true;
@@ -71,7 +57,7 @@ LRESULT CLinkLabel::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       OpenLink();
       return 0;
     case WM_SETCURSOR:
-      if (HCURSOR cursor = LinkCursor()) {
+      if (HCURSOR cursor = Cursor()) {
         ::SetCursor(cursor);
         return TRUE;
       }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/gdi.h"
@@ -11,20 +12,18 @@
 namespace klarex {
 
 // Hands an address to the shell ("open"); returns ShellExecuteW's instance
-// value (above 32 is success). Tests replace the shell with a hook.
-using ShellOpenHook = HINSTANCE (*)(const std::wstring& address);
+// value (above 32 is success).
 HINSTANCE ShellOpen(const std::wstring& address);
-// Null restores the real shell. Returns the previous hook.
-ShellOpenHook SetShellOpenHook(ShellOpenHook hook);
+// What opens a link: ShellOpen, or what a test records.
+using ShellOpener = std::function<HINSTANCE(const std::wstring& address)>;
 
 class CLinkTarget {
  public:
   CLinkTarget() = default;
   explicit CLinkTarget(std::wstring text) : m_text(std::move(text)) {}
-  virtual ~CLinkTarget() = default;
 
-  // Opens the link; 0 and nothing done when there is no text.
-  virtual HINSTANCE Open() const;
+  // Opens the link with `open`; 0 and nothing done when there is no text.
+  HINSTANCE Open(const ShellOpener& open) const;
 
   std::wstring m_text;
 };
@@ -34,7 +33,7 @@ inline constexpr COLORREF kVisitedLinkColor = RGB(128, 0, 128);
 
 class CLinkLabel : public CWnd {
  public:
-  CLinkLabel() = default;
+  explicit CLinkLabel(ShellOpener open = ShellOpen) : m_open(std::move(open)) {}
 
   // Binds to control `id` of `dialog`.
   bool SubclassDlgItem(int id, HWND dialog);
@@ -50,17 +49,19 @@ class CLinkLabel : public CWnd {
   // The click: opens the link (or the string of the control's id, or its
   // text); visited links turn purple. True when the shell accepted it.
   bool OpenLink();
+  // The hand cursor shown over the link; null when the system has none.
+  HCURSOR Cursor();
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  ShellOpener m_open;
   CLinkTarget m_link;
   COLORREF m_color = kLinkColor;
   GdiFont m_font;
+  CursorHandle m_cursor;
+  bool m_cursorTried = false;
 };
-
-// The hand cursor, loaded once per process; null when the system has none.
-HCURSOR LinkCursor();
 
 }  // namespace klarex

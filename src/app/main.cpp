@@ -2,4 +2,6 @@
 
 #include "app/klarex_app.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return klarex::RunKlarex(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  return klarex::RunKlarex(commandLine);
+}

@@ -8,16 +8,12 @@
 #include "frame/command_texts.h"
 #include "frame/language_setup.h"
 #include "frame/single_instance.h"
-#include "framework/app.h"
 #include "framework/app_messages.h"
 #include "framework/file_dialog.h"
 #include "framework/language.h"
 #include "framework/resources.h"
 #include "klarex_version.h"
-#include "sys/operations.h"
 #include "view/klarex_view.h"
-#include "view/status_line.h"
-#include "view/status_progress.h"
 #include "view/window_placement.h"
 
 namespace klarex {
@@ -48,18 +44,17 @@ int CMainFrame::OnCreate() {
       !m_statusBar.SetIndicators({0, ID_INDICATOR_PROGRESS}))
     return -1;
   SetBars(&m_toolBar, &m_statusBar);
-  StatusLine().Attach(&m_statusBar);
-  SetStatusBarWindow(m_statusBar.Handle());
+  m_status.Attach(&m_statusBar);
+  m_progress.Attach(m_statusBar.Handle());
 
-  CWinApp* app = AfxGetApp();
-  std::wstring setting = kDefaultLanguage;
-  if (app) setting = app->Profile().GetString(CurrentUserName(), kLanguageEntry, kDefaultLanguage);
+  const std::wstring setting =
+      m_profile.GetString(CurrentUserName(), kLanguageEntry, kDefaultLanguage);
   Language().SetSetting(setting);
   if (setting == kDefaultLanguage) DetectDefaultLanguage();
   if (IsLanguageActive()) ApplyLanguage(Language().Setting());
   ThemeMenus(IDR_MAINFRAME);
 
-  SetText(MainFrameCaption(app ? app->AppName() : LoadResString(IDS_APP_TITLE)));
+  SetText(MainFrameCaption(LoadResString(IDS_APP_TITLE)));
   SetMenuBarDisplayOnFocus();
   return 0;
 }
@@ -76,14 +71,18 @@ void CMainFrame::InitialUpdateFrame() {
   m_modes->Start();
   // A failed opening of the Firefox history waited for the status line.
   const std::wstring pending = doc->TakePendingStatus();
-  if (!pending.empty()) StatusLine().ShowNotice(pending);
+  if (!pending.empty()) m_status.ShowNotice(pending);
 }
 
 void CMainFrame::PlaceWindow() {
-  CWinApp* app = AfxGetApp();
-  if (!app) return;
-  const PlacementRect r = ChooseWindowRect(ReadStoredWindowRect(app->Profile()));
+  const PlacementRect r = ChooseWindowRect(ReadStoredWindowRect(m_profile));
   ::MoveWindow(m_hwnd, r.left, r.top, r.width, r.height, TRUE);
+}
+
+void CMainFrame::RecalcLayout() {
+  CThemedFrame<CFrameWnd>::RecalcLayout();
+  if (CView* view = ActiveView(); view && view->IsWindow())
+    m_progress.LayoutPanes(view->ClientRect().right);
 }
 
 void CMainFrame::DetectDefaultLanguage() {
@@ -130,21 +129,18 @@ bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
 bool CMainFrame::PreTranslateMessage(MSG* msg) {
   // A notice in the status line stays until the user does something here.
   if (IsUserAction(msg->message) && (msg->hwnd == m_hwnd || ::IsChild(m_hwnd, msg->hwnd)))
-    StatusLine().ReleaseNotice();
+    m_status.ReleaseNotice();
   return CThemedFrame<CFrameWnd>::PreTranslateMessage(msg);
 }
 
 void CMainFrame::OnClose() {
-  SetStatusBarWindow(nullptr);  // also releases the taskbar progress
-  StatusLine().Detach();
-  if (CWinApp* app = AfxGetApp()) {
-    StoreWindowRect(app->Profile(), WindowRect());
-    app->Profile().WriteString(CurrentUserName(), kLanguageEntry, Language().Setting());
-  }
+  m_progress.Detach();  // also releases the taskbar progress
+  m_status.Detach();
+  StoreWindowRect(m_profile, WindowRect());
+  m_profile.WriteString(CurrentUserName(), kLanguageEntry, Language().Setting());
+  // The list's window goes with the frame's: a deletion still running stops
+  // before its next row and is waited for.
   CFrameWnd::OnClose();
-  // The deletion worker takes ownership with the security state: the view's
-  // destruction above has waited for it, so nothing can read the state now.
-  ProcessSecurityState().Release();
 }
 
 bool CMainFrame::OnNcActivate(bool) {

@@ -11,9 +11,12 @@
 #include "controls/themed_frame.h"
 #include "controls/themed_toolbar.h"
 #include "framework/frame_wnd.h"
+#include "framework/profile.h"
 #include "framework/status_bar.h"
 #include "framework/toolbar.h"
 #include "view/mode_controller.h"
+#include "view/status_line.h"
+#include "view/status_progress.h"
 
 namespace klarex {
 
@@ -21,8 +24,12 @@ class CKlarexView;
 
 class CMainFrame : public CThemedFrame<CFrameWnd> {
  public:
-  // `advance` runs the Advance dialog after the Offline scan.
-  explicit CMainFrame(IAdvanceDialog& advance) : m_advance(advance) {}
+  // `advance` runs the Advance dialog after the Offline scan; the status line
+  // and the progress display get this frame's status bar; `profile` keeps the
+  // window's rectangle and the language between runs.
+  CMainFrame(IAdvanceDialog& advance, CStatusLine& status, CStatusProgress& progress,
+             const CProfile& profile)
+      : m_advance(advance), m_status(status), m_progress(progress), m_profile(profile) {}
 
   // Places the window, then starts the cleaning modes with the Standard list.
   void InitialUpdateFrame() override;
@@ -47,12 +54,17 @@ class CMainFrame : public CThemedFrame<CFrameWnd> {
   std::wstring GetMessageString(UINT id) override;
   void OnToolTipText(NMHDR* header) override;
   bool OnCommand(UINT id) override;
+  // The status bar's panes follow the list's width.
+  void RecalcLayout() override;
 
  private:
   CKlarexView* KlarexView() const;
   void PlaceWindow();
 
   IAdvanceDialog& m_advance;
+  CStatusLine& m_status;
+  CStatusProgress& m_progress;
+  const CProfile& m_profile;
   std::unique_ptr<CModeController> m_modes;  // once the view is there
   std::wstring m_languageFolder;
   CStatusBar m_statusBar;

@@ -6,6 +6,7 @@ namespace {
 // Shared between every process started from this image; all zero again once
 // none runs.
 __attribute__((section(".control"), shared))
+// process-wide: the program's other running instances read and write it too
 InstanceRecord g_instanceRecord = {0, {256, 0, 0}, {}, {}};
 }  // namespace
 

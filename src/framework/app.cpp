@@ -8,6 +8,7 @@
 namespace klarex {
 
 namespace {
+// process-wide: barriers and message boxes find the main window from any layer or thread
 CWinApp* g_app = nullptr;
 constexpr UINT kAppTitleString = 57344;
 constexpr UINT kViewId = 0xE900;  // the frame's first pane

@@ -43,7 +43,8 @@ class CFrameWnd : public CWnd, public CCmdTarget {
   CToolBar* ToolBar() const { return m_toolBar; }
   HMENU MenuBar() const { return m_menu.get(); }
   bool IsMenuBarShown() const { return ::GetMenu(m_hwnd) != nullptr; }
-  void RecalcLayout();
+  // Places the bars and the view in the client area.
+  virtual void RecalcLayout();
 
  protected:
   // Window class of the frame; a derived frame may record it before creation.

@@ -27,6 +27,7 @@ std::wstring CLanguage::Get(const wchar_t* section, const wchar_t* key, const wc
 }
 
 CLanguage& Language() {
+  // process-wide: every text of every layer, on any thread, is read through it
   static CLanguage language;
   return language;
 }

@@ -12,23 +12,30 @@ namespace klarex {
 
 namespace {
 
-std::mutex g_boxLock;
-bool g_boxOpen = false;
-std::wstring g_lastShown;
+// Whether a box is open and what the last one said.
+struct ErrorBox {
+  std::mutex lock;
+  bool open = false;
+  std::wstring lastShown;
+};
+
+// Barriers of windows, dialogs, hooks and threads report here with no context to pass.
+// process-wide: any barrier on any thread may report
+ErrorBox g_box;
 
 void ShowOnce(const std::wstring& text) {
   {
     // A failure inside the box's own message loop, or the same failure over
     // and over (a window that cannot paint), must not pile up boxes.
-    std::lock_guard<std::mutex> lock(g_boxLock);
-    if (g_boxOpen || text == g_lastShown) return;
-    g_boxOpen = true;
-    g_lastShown = text;
+    std::lock_guard<std::mutex> lock(g_box.lock);
+    if (g_box.open || text == g_box.lastShown) return;
+    g_box.open = true;
+    g_box.lastShown = text;
   }
   struct Closed {
     ~Closed() {
-      std::lock_guard<std::mutex> lock(g_boxLock);
-      g_boxOpen = false;
+      std::lock_guard<std::mutex> lock(g_box.lock);
+      g_box.open = false;
     }
   } closed;
   AfxMessageBox(text, MB_OK | MB_ICONERROR);

@@ -82,7 +82,9 @@ void CWorker::Finish() {
   ::WaitForSingleObject(m_thread.get(), INFINITE);
   m_thread.reset();
   m_running = false;
-  if (m_done) m_done();
+  // Taken out first: what it does may start the next run.
+  const std::function<void()> done = std::move(m_done);
+  if (done) done();
 }
 
 void CWorker::Join() {

@@ -8,7 +8,6 @@
 #include "framework/wnd.h"
 #include "privacy/privacy_worker.h"
 #include "view/klarex_doc.h"
-#include "view/status_progress.h"
 
 namespace klarex {
 namespace {
@@ -23,7 +22,8 @@ bool IsCategoryId(int id) { return id >= IDC_ADVANCE_PASSWORDS && id <= IDC_ADVA
 
 }  // namespace
 
-CIETDlg::CIETDlg(HWND parent, CKlarexDoc& doc) : CDialog(IDD_ADVANCE, parent), m_doc(doc) {}
+CIETDlg::CIETDlg(HWND parent, CKlarexDoc& doc, IProgressDisplay& progress)
+    : CDialog(IDD_ADVANCE, parent), m_doc(doc), m_progressDisplay(progress) {}
 
 CIETDlg::~CIETDlg() = default;
 
@@ -151,7 +151,9 @@ bool CIETDlg::StartWorker() {
       [this] { OnPrivacyDone(); });
 }
 
-void CIETDlg::ShowPercent() { ShowProgress(BarPosition(ProgressPercent(Progress(), m_total))); }
+void CIETDlg::ShowPercent() {
+  m_progressDisplay.ShowProgress(BarPosition(ProgressPercent(Progress(), m_total)));
+}
 
 void CIETDlg::OnTimerTick() {
   if (IsRunning()) ShowPercent();
@@ -159,12 +161,12 @@ void CIETDlg::OnTimerTick() {
 
 void CIETDlg::OnPrivacyDone() {
   ShowPercent();
-  HideProgress();
+  m_progressDisplay.HideProgress();
   OnOK();
 }
 
 void CAdvanceDialog::Run(HWND owner, CKlarexDoc& doc) {
-  CIETDlg dialog(owner, doc);
+  CIETDlg dialog(owner, doc, m_progress);
   dialog.DoModal();
 }
 

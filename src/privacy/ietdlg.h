@@ -13,6 +13,7 @@
 #include "framework/worker.h"
 #include "privacy/privacy_categories.h"
 #include "view/mode_controller.h"
+#include "view/status_progress.h"
 
 namespace klarex {
 
@@ -20,8 +21,9 @@ class CKlarexDoc;
 
 class CIETDlg : public CDialog {
  public:
-  // The dialog's privacy scans report their items to `doc`.
-  CIETDlg(HWND parent, CKlarexDoc& doc);
+  // The dialog's privacy scans report their items to `doc`; `progress` shows
+  // how far a run has got.
+  CIETDlg(HWND parent, CKlarexDoc& doc, IProgressDisplay& progress);
   // Waits for a worker that may still be on its last step.
   ~CIETDlg() override;
 
@@ -55,6 +57,7 @@ class CIETDlg : public CDialog {
   void ShowPercent();
 
   CKlarexDoc& m_doc;
+  IProgressDisplay& m_progressDisplay;
   CategoryWeights m_weight{};
   int m_total = 1;
   std::atomic<int> m_progress{0};  // written by the worker, read by the timer
@@ -65,7 +68,11 @@ class CIETDlg : public CDialog {
 // The Advance dialog as the cleaning modes run it after the Offline scan.
 class CAdvanceDialog final : public IAdvanceDialog {
  public:
+  explicit CAdvanceDialog(IProgressDisplay& progress) : m_progress(progress) {}
   void Run(HWND owner, CKlarexDoc& doc) override;
+
+ private:
+  IProgressDisplay& m_progress;
 };
 
 }  // namespace klarex

@@ -14,7 +14,6 @@
 
 #include "sys/operations.h"
 #include "sys/paths.h"
-#include "sys/status_sink.h"
 
 namespace klarex {
 
@@ -226,15 +225,15 @@ bool Dispose(HANDLE entry) {
 
 // Opens an entry with `access`; a protected one is taken over first, but only
 // once it is known to be itself and no link.
-FileHandle OpenForDeletion(std::wstring& exact, DWORD access, DWORD attributes,
-                           const Listing* siblings, DWORD& error) {
+FileHandle OpenForDeletion(const DeletionContext& context, std::wstring& exact, DWORD access,
+                           DWORD attributes, const Listing* siblings, DWORD& error) {
   FileHandle entry = OpenEntry(exact, access);
   error = entry ? ERROR_SUCCESS : ::GetLastError();
-  if (error != ERROR_ACCESS_DENIED || IsReparsePoint(attributes)) return entry;
+  if (error != ERROR_ACCESS_DENIED || IsReparsePoint(attributes) || !context.security) return entry;
   FileHandle look = OpenEntry(exact, kLook);
   if (!look || !LeadsToItself(look.get(), exact, siblings)) return entry;
   look.reset();
-  TakeOwnership(exact);
+  TakeOwnership(*context.security, exact);
   entry = OpenEntry(exact, access);
   error = entry ? ERROR_SUCCESS : ::GetLastError();
   return entry;
@@ -248,25 +247,32 @@ DeleteOutcome Worse(DeleteOutcome a, DeleteOutcome b) {
   return rank(b) > rank(a) ? b : a;
 }
 
-DeleteOutcome RemoveEntry(std::wstring exact, DWORD attributes, const Listing* siblings);
+void SayDeleting(const DeletionContext& context, const std::wstring& path) {
+  if (context.status) context.status->ShowDeletingStatus(path);
+}
+
+DeleteOutcome RemoveEntry(const DeletionContext& context, std::wstring exact, DWORD attributes,
+                          const Listing* siblings);
 
 // Deletes what an open folder holds: Deleted, AtRestart or Failed.
-DeleteOutcome RemoveContents(HANDLE folder, const std::wstring& exact) {
+DeleteOutcome RemoveContents(const DeletionContext& context, HANDLE folder,
+                             const std::wstring& exact) {
   Listing entries;
   if (!ListFolder(folder, entries)) return DeleteOutcome::Failed;
   DeleteOutcome result = DeleteOutcome::Deleted;
   for (const Entry& entry : entries) {
     const std::wstring child = exact + L'\\' + entry.name;
-    ShowDeletingStatus(DisplayPath(child));
-    result = Worse(result, RemoveEntry(child, entry.attributes, &entries));
+    SayDeleting(context, DisplayPath(child));
+    result = Worse(result, RemoveEntry(context, child, entry.attributes, &entries));
   }
   return result;
 }
 
-DeleteOutcome RemoveEntry(std::wstring exact, DWORD attributes, const Listing* siblings) {
+DeleteOutcome RemoveEntry(const DeletionContext& context, std::wstring exact, DWORD attributes,
+                          const Listing* siblings) {
   const DWORD list = IsPlainFolder(attributes) ? kList : 0;
   DWORD error = ERROR_SUCCESS;
-  FileHandle entry = OpenForDeletion(exact, kRemove | list, attributes, siblings, error);
+  FileHandle entry = OpenForDeletion(context, exact, kRemove | list, attributes, siblings, error);
   const bool deletable = static_cast<bool>(entry);
   if (!deletable) {
     if (IsMissingError(error)) return DeleteOutcome::Missing;
@@ -283,7 +289,8 @@ DeleteOutcome RemoveEntry(std::wstring exact, DWORD attributes, const Listing* s
     if (cleared) SetAttributes(entry.get(), attributes);
     return DeleteOutcome::Failed;
   }
-  const DeleteOutcome contents = list ? RemoveContents(entry.get(), exact) : DeleteOutcome::Deleted;
+  const DeleteOutcome contents =
+      list ? RemoveContents(context, entry.get(), exact) : DeleteOutcome::Deleted;
   if (contents == DeleteOutcome::Failed) return DeleteOutcome::Failed;
   const bool cleared = ClearReadOnly(entry.get(), attributes);
   if (deletable && contents == DeleteOutcome::Deleted && Dispose(entry.get()))
@@ -324,14 +331,16 @@ bool ShellRecycle(const std::wstring& path, const std::wstring& exact) {
          IsMissingError(::GetLastError());
 }
 
-DeleteOutcome Recycle(const std::wstring& path, std::wstring exact, DWORD attributes) {
+DeleteOutcome Recycle(const DeletionContext& context, const std::wstring& path, std::wstring exact,
+                      DWORD attributes) {
   // The shell takes plain Win32 paths only, and would act on another name
   // where Win32 strips a trailing dot or space.
   if (!IsPlainWin32Path(path)) return DeleteOutcome::Failed;
   {
     const DWORD list = IsPlainFolder(attributes) ? kList : 0;
     DWORD error = ERROR_SUCCESS;
-    FileHandle entry = OpenForDeletion(exact, kLook | DELETE | list, attributes, nullptr, error);
+    FileHandle entry =
+        OpenForDeletion(context, exact, kLook | DELETE | list, attributes, nullptr, error);
     if (!entry) return IsMissingError(error) ? DeleteOutcome::Missing : DeleteOutcome::Failed;
     if (!LeadsToItself(entry.get(), exact, nullptr)) return DeleteOutcome::Failed;
     // A shell that cannot use the Recycle Bin deletes permanently, and Wine's
@@ -361,14 +370,15 @@ bool IsRoot(const std::wstring& exact) {
 
 }  // namespace
 
-DeleteOutcome DeletePath(std::wstring path, bool permanent) {
+DeleteOutcome DeletePath(std::wstring path, bool permanent, const DeletionContext& context) {
   const std::wstring exact = ExactPath(path);
   if (exact.empty() || IsRoot(exact)) return DeleteOutcome::Failed;
   const DWORD attributes = ::GetFileAttributesW(exact.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return IsMissingError(::GetLastError()) ? DeleteOutcome::Missing : DeleteOutcome::Failed;
-  ShowDeletingStatus(path);
-  return permanent ? RemoveEntry(exact, attributes, nullptr) : Recycle(path, exact, attributes);
+  SayDeleting(context, path);
+  return permanent ? RemoveEntry(context, exact, attributes, nullptr)
+                   : Recycle(context, path, exact, attributes);
 }
 
 }  // namespace klarex

@@ -59,11 +59,6 @@ void SecurityState::Release() {
   token.reset();
 }
 
-SecurityState& ProcessSecurityState() {
-  static SecurityState state;
-  return state;
-}
-
 void PrepareSecurityState(SecurityState& state) {
   state.Release();
   state.platformVersion = GetVersion();
@@ -127,8 +122,6 @@ bool SetPrivilege(HANDLE token, bool enable) {
   // Success is also reported for a token that lacks the privilege.
   return GetLastError() != ERROR_NOT_ALL_ASSIGNED;
 }
-
-void TakeOwnership(const std::wstring& path) { TakeOwnership(ProcessSecurityState(), path); }
 
 void TakeOwnership(const SecurityState& state, const std::wstring& path) {
   // Without the prepared ACL, token and owner there is nothing safe to set.

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "sys/handles.h"
+#include "sys/status_sink.h"
 
 namespace klarex {
 
-// The process security state that TakeOwnership uses: prepared once at start-up,
-// released when the main frame closes.
+// The process security state that TakeOwnership uses: prepared once at
+// start-up and released when the program ends, after every worker.
 struct SecurityState {
   DWORD platformVersion = 0;  // GetVersion(); top bit clear = NT family
   KernelHandle token;         // TOKEN_ADJUST_PRIVILEGES; empty if it could not be opened
@@ -27,8 +28,6 @@ struct SecurityState {
   void Release();
 };
 
-// The one process-wide state (owned here, prepared by the application object).
-SecurityState& ProcessSecurityState();
 void PrepareSecurityState(SecurityState& state);
 
 // What happened to an item handed to DeletePath.
@@ -51,7 +50,33 @@ inline bool IsGone(DeleteOutcome outcome) { return outcome != DeleteOutcome::Fai
 // what cannot be deleted otherwise. An entry that does not lead to itself (a
 // link that Wine shows as a plain file or folder) is never deleted through and
 // never entered: it stays, and so does the folder holding it.
-DeleteOutcome DeletePath(std::wstring path, bool permanent);
+// `context` holds what the process lends a deletion.
+struct DeletionContext {
+  const SecurityState* security = nullptr;  // none: ownership is never taken
+  IStatusSink* status = nullptr;            // hears "Deleting <path>" per entry
+};
+DeleteOutcome DeletePath(std::wstring path, bool permanent, const DeletionContext& context);
+
+// The deletion of one listed item (a folder with all it holds), as the list's
+// deletion worker sees it.
+class IDeleteOperations {
+ public:
+  virtual ~IDeleteOperations() = default;
+  virtual DeleteOutcome DeletePath(const std::wstring& path, bool permanent) = 0;
+};
+
+// DeletePath with the process's security state, telling `status` what it deletes.
+class CDeleteOperations final : public IDeleteOperations {
+ public:
+  CDeleteOperations(const SecurityState& security, IStatusSink& status)
+      : m_context{&security, &status} {}
+  DeleteOutcome DeletePath(const std::wstring& path, bool permanent) override {
+    return klarex::DeletePath(path, permanent, m_context);
+  }
+
+ private:
+  DeletionContext m_context;
+};
 
 // Deletes every entry of the WinINet URL cache; false if the enumeration could
 // not start (an empty cache).
@@ -60,7 +85,6 @@ bool ClearUrlCache();
 bool SetPrivilege(HANDLE token, bool enable);
 // Gives the process full access to a file or folder, taking ownership if need
 // be. Takes exact ("\\?\") paths as well.
-void TakeOwnership(const std::wstring& path);
 void TakeOwnership(const SecurityState& state, const std::wstring& path);
 
 // Deletes each key tree under HKEY_CURRENT_USER, adding 1 to `*counter` per key

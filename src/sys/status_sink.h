@@ -1,5 +1,5 @@
-// Where the engine's status texts go. The program's main frame installs a sink
-// that posts them to its status bar; without one they are dropped.
+// Where status texts go: the engine's messages and what a deletion deletes.
+// The program hands its status line down at start-up; tests record.
 #pragma once
 #include <string>
 
@@ -13,9 +13,5 @@ class IStatusSink {
   // "Deleting <path>" (or its translation). May be called from any thread.
   virtual void ShowDeletingStatus(const std::wstring& path) = 0;
 };
-
-void SetStatusSink(IStatusSink* sink);
-void SetStatusText(const std::wstring& text);
-void ShowDeletingStatus(const std::wstring& path);
 
 }  // namespace klarex

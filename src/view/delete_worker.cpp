@@ -8,10 +8,6 @@
 #include "framework/language.h"
 #include "framework/list_view.h"
 #include "framework/resources.h"
-#include "sys/operations.h"
-#include "view/klarex_view.h"
-#include "view/status_line.h"
-#include "view/status_progress.h"
 
 namespace klarex {
 
@@ -20,51 +16,15 @@ static_assert(sizeof(std::atomic<bool>) == 1 && std::atomic<bool>::is_always_loc
 
 namespace {
 
-class CSystemDeleteOperations : public IDeleteOperations {
- public:
-  DeleteOutcome DeletePath(const std::wstring& path, bool permanent) override {
-    return klarex::DeletePath(path, permanent);
-  }
-};
-
-class CViewDeletionHost : public IDeletionHost {
- public:
-  explicit CViewDeletionHost(CKlarexView& view) : m_view(view) {}
-  HWND ListWindow() const override { return m_view.Handle(); }
-  void ShowSelectionStatus() override { m_view.ShowSelectionStatus(); }
-  void SetStatusText(const std::wstring& text) override { StatusLine().SetStatusText(text); }
-  void ShowDeletingStatus(const std::wstring& path) override {
-    StatusLine().ShowDeletingStatus(path);
-  }
-  std::wstring LangString(const wchar_t* section, const wchar_t* key,
-                          const wchar_t* fallback) override {
-    return IsLanguageActive() ? GetLangString(section, key, fallback) : fallback;
-  }
-  void ShowProgress(int percent) override { klarex::ShowProgress(percent); }
-  void HideProgress() override { klarex::HideProgress(); }
-  void OnListEmptied() override { m_view.OnListEmptied(); }
-
- private:
-  CKlarexView& m_view;
-};
-
 int ItemCount(HWND list) { return CListView(list).Count(); }
 int SelectedCount(HWND list) { return CListView(list).SelectedCount(); }
 
 }  // namespace
 
-std::unique_ptr<IDeletionHost> MakeViewDeletionHost(CKlarexView& view) {
-  return std::make_unique<CViewDeletionHost>(view);
-}
-
-IDeleteOperations& SystemDeleteOperations() {
-  static CSystemDeleteOperations operations;
-  return operations;
-}
-
 CDeletionWorker::CDeletionWorker(IDeletionHost& host, IDeleteOperations& operations,
+                                 IStatusSink& status, IProgressDisplay& progress,
                                  std::atomic<bool>& busy)
-    : m_host(host), m_ops(operations), m_busy(busy) {}
+    : m_host(host), m_ops(operations), m_status(status), m_progress(progress), m_busy(busy) {}
 
 CDeletionWorker::~CDeletionWorker() { Shutdown(); }
 
@@ -120,7 +80,7 @@ int CDeletionWorker::ProgressPercent(int selectedAtStart, int waiting) {
 
 void CDeletionWorker::OnAnnounced(const std::wstring& path) {
   ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-  m_host.ShowDeletingStatus(path);
+  m_status.ShowDeletingStatus(path);
 }
 
 void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome) {
@@ -148,7 +108,7 @@ void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome) {
   const int percent = ProgressPercent(m_selectedAtStart, waiting < 0 ? 0 : waiting);
   if (percent != m_shownPercent) {
     m_shownPercent = percent;
-    m_host.ShowProgress(percent);
+    m_progress.ShowProgress(percent);
   }
   if (now - m_lastRedraw >= kRedrawMs) ResumeRedraw();
   EmptyListCheck(m_selectedAtStart);
@@ -163,7 +123,7 @@ void CDeletionWorker::OnItemChanged(const NMLISTVIEW* change) {
 
 void CDeletionWorker::OnFinished() {
   ResumeRedraw();
-  m_host.HideProgress();
+  m_progress.HideProgress();
   m_busy.store(false);
   HWND list = m_host.ListWindow();
   ::EnableWindow(list, TRUE);
@@ -193,9 +153,9 @@ void CDeletionWorker::Shutdown() {
 void CDeletionWorker::EmptyListCheck(int n) {
   HWND list = m_host.ListWindow();
   if (SelectedCount(list) > 0 || ItemCount(list) > 0) return;
-  m_host.SetStatusText(m_host.LangString(L"Status", L"8", L"Ready"));
+  m_status.SetStatusText(GetLangString(L"Status", L"8", L"Ready"));
   if (n > 0) return;  // an item was just handled; the worker may still run
-  m_host.SetStatusText(CommandPrompt(IDS_IDLE_MESSAGE));
+  m_status.SetStatusText(CommandPrompt(IDS_IDLE_MESSAGE));
   m_host.OnListEmptied();
 }
 

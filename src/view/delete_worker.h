@@ -7,52 +7,34 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/worker.h"
 #include "sys/operations.h"
+#include "sys/status_sink.h"
+#include "view/status_progress.h"
 
 namespace klarex {
 
-// The file-system operation the worker applies to each item (a folder with
-// all it holds).
-class IDeleteOperations {
- public:
-  virtual ~IDeleteOperations() = default;
-  virtual DeleteOutcome DeletePath(const std::wstring& path, bool permanent) = 0;
-};
-
-// The real operations of the sys layer.
-IDeleteOperations& SystemDeleteOperations();
-
-// What the deletion needs from the view. Called on the user-interface thread only.
+// What the deletion needs from the list's window. User-interface thread only.
 class IDeletionHost {
  public:
   virtual ~IDeletionHost() = default;
   virtual HWND ListWindow() const = 0;
   virtual void ShowSelectionStatus() = 0;
-  virtual void SetStatusText(const std::wstring& text) = 0;
-  virtual void ShowDeletingStatus(const std::wstring& path) = 0;
-  // The translated text when a language is active, else `fallback`.
-  virtual std::wstring LangString(const wchar_t* section, const wchar_t* key,
-                                  const wchar_t* fallback) = 0;
-  virtual void ShowProgress(int percent) = 0;
-  virtual void HideProgress() = 0;
   // A run ended with no row left: this mode's cleaning is complete.
   virtual void OnListEmptied() = 0;
 };
 
-class CKlarexView;
-// The result list view as the deletion's host.
-std::unique_ptr<IDeletionHost> MakeViewDeletionHost(CKlarexView& view);
-
 class CDeletionWorker {
  public:
-  // `busy` is the view's busy flag: set while a run goes on, read by the
+  // `operations` delete each item (a folder with all it holds); `status` shows
+  // "Deleting <path>" and "Ready", `progress` the share of the rows handled.
+  // `busy` is the list's busy flag: set while a run goes on, read by the
   // worker before each row.
-  CDeletionWorker(IDeletionHost& host, IDeleteOperations& operations, std::atomic<bool>& busy);
+  CDeletionWorker(IDeletionHost& host, IDeleteOperations& operations, IStatusSink& status,
+                  IProgressDisplay& progress, std::atomic<bool>& busy);
   // Stops a running worker first (see Shutdown).
   ~CDeletionWorker();
   CDeletionWorker(const CDeletionWorker&) = delete;
@@ -99,6 +81,8 @@ class CDeletionWorker {
 
   IDeletionHost& m_host;
   IDeleteOperations& m_ops;
+  IStatusSink& m_status;
+  IProgressDisplay& m_progress;
   HWND m_list = nullptr;
   bool m_permanent = false;
   int m_selectedAtStart = 0;

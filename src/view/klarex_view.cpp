@@ -21,8 +21,6 @@
 #include "view/drag_out.h"
 #include "view/list_text.h"
 #include "view/shell_item_menu.h"
-#include "view/status_line.h"
-#include "view/status_progress.h"
 
 namespace klarex {
 
@@ -54,8 +52,9 @@ bool CanOpenForWriting(const wchar_t* path) {
 
 }  // namespace
 
-CKlarexView::CKlarexView(IDeleteOperations& operations)
-    : m_deletion(*m_deletionHost, operations, m_busy) {}
+CKlarexView::CKlarexView(IDeleteOperations& operations, CStatusLine& status,
+                         IProgressDisplay& progress)
+    : m_status(status), m_deletion(*this, operations, status, progress, m_busy) {}
 
 CKlarexView::~CKlarexView() { m_deletion.Shutdown(); }
 
@@ -214,18 +213,15 @@ void CKlarexView::OnSize(int width) {
   for (int i = 1; i < kColumnCount; ++i) others[i] = list.ColumnWidth(i);
   list.SetColumnWidth(0,
                       FirstColumnWidth(width - ScrollBarWidth(), others[1], others[2], others[3]));
-  LayoutStatusPanes(width);
 }
 
 void CKlarexView::ShowSelectionStatus() {
   // What the engine reported (a Firefox error after the Advance run) is read first.
-  if (StatusLine().HoldsNotice()) return;
+  if (m_status.HoldsNotice()) return;
   std::wstring text = SelectionStatusText(SelectedCount(), RowCount());
   // Every row change lands here: leave the bar alone when nothing changed.
-  CFrameWnd* frame = ParentFrame();
-  CStatusBar* bar = frame ? frame->StatusBar() : nullptr;
-  if (bar && bar->PaneText(0) == text) return;
-  StatusLine().SetStatusText(text);
+  if (m_status.Text() == text) return;
+  m_status.SetStatusText(text);
 }
 
 // --- Selection commands ---------------------------------------------------------

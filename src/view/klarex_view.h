@@ -18,15 +18,18 @@
 #include "view/klarex_doc.h"
 #include "view/list_sorter.h"
 #include "view/mode_controller.h"
+#include "view/status_line.h"
+#include "view/status_progress.h"
 
 namespace klarex {
 
 class CFrameWnd;
 
-class CKlarexView : public CView, public IModeList {
+class CKlarexView : public CView, public IModeList, private IDeletionHost {
  public:
-  // `operations` do the deletion's file-system work.
-  explicit CKlarexView(IDeleteOperations& operations = SystemDeleteOperations());
+  // `operations` do the deletion's file-system work; the status line shows
+  // the selection and the deletion's texts, `progress` the deletion's bar.
+  CKlarexView(IDeleteOperations& operations, CStatusLine& status, IProgressDisplay& progress);
   ~CKlarexView() override;
 
   bool Create(HWND parent, UINT id) override;
@@ -42,10 +45,8 @@ class CKlarexView : public CView, public IModeList {
   bool IsBusy() const { return m_busy.load(); }
   // Who hears that a deletion emptied the list (the cleaning modes).
   void SetListEmptiedHandler(std::function<void()> handler) { m_listEmptied = std::move(handler); }
-  // The deletion's end left no row.
-  void OnListEmptied();
 
-  void ShowSelectionStatus();
+  void ShowSelectionStatus() override;
   void FitColumns();
 
   // --- IModeList ---------------------------------------------------------------
@@ -68,8 +69,12 @@ class CKlarexView : public CView, public IModeList {
  private:
   CKlarexDoc* Doc() const { return static_cast<CKlarexDoc*>(Document()); }
   CListView List() const { return CListView(m_hwnd); }
-  // The frame the list lives in (its menus and status bar).
+  // The frame the list lives in (its menu bar).
   CFrameWnd* ParentFrame() const;
+  // --- IDeletionHost -------------------------------------------------------------
+  HWND ListWindow() const override { return m_hwnd; }
+  void OnListEmptied() override;
+
   void AddRow(const FoundItem& item, std::map<std::wstring, std::wstring>& typeNames);
   void InsertColumns();
   void OnSize(int width);
@@ -90,6 +95,7 @@ class CKlarexView : public CView, public IModeList {
   // Sorting: applies the last column click's order again after a refill.
   void ReapplySort();
 
+  CStatusLine& m_status;
   ImageListHandle m_images;
   std::atomic<bool> m_busy{false};
   std::atomic<bool> m_draining{false};  // rows are being added from the queue
@@ -98,7 +104,6 @@ class CKlarexView : public CView, public IModeList {
   int m_sizeExtraWidth = 80;
   int m_dateWidth = 125;
   ListSortState m_sort;  // sort column, comparison kinds, next-click directions
-  std::unique_ptr<IDeletionHost> m_deletionHost = MakeViewDeletionHost(*this);
   CDeletionWorker m_deletion;
 };
 

@@ -3,32 +3,8 @@
 #include "../res/ids_main.h"
 #include "framework/language.h"
 #include "framework/resources.h"
-#include "sys/status_sink.h"
 
 namespace klarex {
-
-namespace {
-
-// The engine's status texts: its messages are notices; "Deleting ..." from
-// DeletePath is the deletion's own progress.
-class CEngineStatus : public IStatusSink {
- public:
-  void SetStatusText(const std::wstring& text) override { StatusLine().ShowNotice(text); }
-  void ShowDeletingStatus(const std::wstring& path) override {
-    StatusLine().ShowDeletingStatus(path);
-  }
-};
-
-CEngineStatus g_engineStatus;
-
-}  // namespace
-
-IStatusSink& EngineStatusSink() { return g_engineStatus; }
-
-CStatusLine& StatusLine() {
-  static CStatusLine line;
-  return line;
-}
 
 std::wstring DeletingStatusText(const std::wstring& path) {
   if (IsLanguageActive())
@@ -48,19 +24,18 @@ bool IsUserAction(UINT message) {
   return false;
 }
 
-void CStatusLine::Attach(CStatusBar* bar) {
-  m_bar = bar;
-  SetStatusSink(&g_engineStatus);
-}
-
 void CStatusLine::Detach() {
-  SetStatusSink(nullptr);
   m_bar = nullptr;
   m_notice = false;
 }
 
 void CStatusLine::SetStatusText(const std::wstring& text) {
   if (CStatusBar* bar = m_bar.load()) bar->PostOrSetPaneText(0, text);
+}
+
+std::wstring CStatusLine::Text() const {
+  CStatusBar* bar = m_bar.load();
+  return bar ? bar->PaneText(0) : std::wstring();
 }
 
 void CStatusLine::ShowDeletingStatus(const std::wstring& path) {

@@ -1,6 +1,7 @@
 // The status line: the text of the status bar's message pane, settable from
-// any thread, and the text shown while an item is deleted. (The progress bar
-// on the second pane is view/status_progress.h.)
+// any thread, and the text shown while an item is deleted. One is made at
+// start-up and handed to the frame (which attaches its status bar), the list
+// and the engine. (The progress bar on the second pane is view/status_progress.h.)
 #pragma once
 #include <windows.h>
 
@@ -12,18 +13,22 @@
 
 namespace klarex {
 
-class CStatusLine {
+class CStatusLine : public IStatusSink {
  public:
-  // Publishes `bar` (the frame's status bar) and makes the engine's status
-  // texts notices on it.
-  void Attach(CStatusBar* bar);
-  // Forgets the bar (the frame is closing).
+  CStatusLine() : m_engine(*this) {}
+  CStatusLine(const CStatusLine&) = delete;
+  CStatusLine& operator=(const CStatusLine&) = delete;
+
+  // The frame's status bar, from its creation to its closing.
+  void Attach(CStatusBar* bar) { m_bar = bar; }
   void Detach();
 
   // Pane 0. On the bar's own thread the text is set at once; from any other
-  // thread a message carries a copy of it.
-  void SetStatusText(const std::wstring& text);
-  void ShowDeletingStatus(const std::wstring& path);
+  // thread a message carries a copy of it. Without a bar nothing happens.
+  void SetStatusText(const std::wstring& text) override;
+  void ShowDeletingStatus(const std::wstring& path) override;
+  // What pane 0 shows (user-interface thread).
+  std::wstring Text() const;
 
   // A text the user must get to read (what the engine reports, such as a
   // Firefox database error): the selection status does not replace it until
@@ -32,15 +37,25 @@ class CStatusLine {
   bool HoldsNotice() const { return m_notice.load(); }
   void ReleaseNotice() { m_notice = false; }
 
+  // For the engine and the deletion operations: their messages are notices;
+  // "Deleting <path>" is the deletion's progress.
+  IStatusSink& EngineSink() { return m_engine; }
+
  private:
+  class CEngineSink : public IStatusSink {
+   public:
+    explicit CEngineSink(CStatusLine& line) : m_line(line) {}
+    void SetStatusText(const std::wstring& text) override { m_line.ShowNotice(text); }
+    void ShowDeletingStatus(const std::wstring& path) override { m_line.ShowDeletingStatus(path); }
+
+   private:
+    CStatusLine& m_line;
+  };
+
   std::atomic<CStatusBar*> m_bar{nullptr};
   std::atomic<bool> m_notice{false};
+  CEngineSink m_engine;
 };
-
-// The program's one status line.
-CStatusLine& StatusLine();
-// What the engine reports: its messages as notices on the status line.
-IStatusSink& EngineStatusSink();
 
 // "Deleting " and the path (translated when a language file is active).
 std::wstring DeletingStatusText(const std::wstring& path);

@@ -1,30 +1,12 @@
 #include "view/status_progress.h"
 
 #include <commctrl.h>
-#include <shobjidl.h>
 
-#include "framework/app.h"
-#include "framework/frame_wnd.h"
+#include "framework/status_bar.h"
 
 namespace klarex {
 
 namespace {
-
-struct StatusProgressState {
-  HWND statusBar = nullptr;
-  HWND progress = nullptr;
-  ITaskbarList3* taskbar = nullptr;
-
-  void ReleaseTaskbar() {
-    if (taskbar) taskbar->Release();
-    taskbar = nullptr;
-  }
-};
-
-StatusProgressState& State() {
-  static StatusProgressState state;
-  return state;
-}
 
 bool IsWindows7OrLater() {
   const DWORD version = ::GetVersion();
@@ -32,100 +14,79 @@ bool IsWindows7OrLater() {
   return major > 6 || (major == 6 && minor != 0);
 }
 
-// The main frame's status bar, which keeps its own pane widths.
-CStatusBar* FrameStatusBar() {
-  CWinApp* app = AfxGetApp();
-  CFrameWnd* frame = app ? app->MainFrame() : nullptr;
-  CStatusBar* bar = frame ? frame->StatusBar() : nullptr;
-  return bar && bar->IsWindow() ? bar : nullptr;
+}  // namespace
+
+void CStatusProgress::Detach() {
+  m_statusBar = nullptr;
+  m_progress = nullptr;
+  m_taskbar.reset();
 }
 
-HWND StatusBar() {
-  StatusProgressState& s = State();
-  if (s.statusBar && ::IsWindow(s.statusBar)) return s.statusBar;
-  CStatusBar* bar = FrameStatusBar();
-  return bar ? bar->Handle() : nullptr;
+HWND CStatusProgress::StatusBar() const {
+  return m_statusBar && ::IsWindow(m_statusBar) ? m_statusBar : nullptr;
 }
 
 // The bar lives on the status bar it was made for; a new status bar gets a new one.
-HWND Progress() {
-  StatusProgressState& s = State();
-  if (s.progress && (!::IsWindow(s.progress) || ::GetParent(s.progress) != StatusBar())) {
-    s.progress = nullptr;
-  }
-  return s.progress;
+HWND CStatusProgress::Window() const {
+  if (m_progress && ::IsWindow(m_progress) && ::GetParent(m_progress) == StatusBar())
+    return m_progress;
+  return nullptr;
 }
 
-}  // namespace
-
-void SetStatusBarWindow(HWND statusBar) {
-  StatusProgressState& s = State();
-  s.statusBar = statusBar;
-  if (!statusBar) {
-    s.progress = nullptr;
-    s.ReleaseTaskbar();
+void CStatusProgress::CreateBar(HWND bar) {
+  m_progress =
+      ::CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, 0, 0, 0, 0,
+                        bar, reinterpret_cast<HMENU>(1), ::GetModuleHandleW(nullptr), nullptr);
+  if (!m_progress) return;
+  ::SendMessageW(m_progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  RECT r{};
+  ::GetWindowRect(bar, &r);
+  LayoutPanes(r.right - r.left);
+  if (IsWindows7OrLater()) {
+    m_taskbar.reset();
+    if (SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_ALL, IID_ITaskbarList3,
+                                     m_taskbar.put_void())) &&
+        FAILED(m_taskbar->HrInit()))
+      m_taskbar.reset();
   }
 }
 
-void ShowProgress(int percent) {
+void CStatusProgress::ShowProgress(int percent) {
   HWND bar = StatusBar();
   if (!bar) return;
-  StatusProgressState& s = State();
-  HWND progress = Progress();
-  if (!progress) {
-    progress =
-        ::CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | PBS_SMOOTH, 0, 0, 0,
-                          0, bar, reinterpret_cast<HMENU>(1), ::GetModuleHandleW(nullptr), nullptr);
-    if (!progress) return;
-    s.progress = progress;
-    ::SendMessageW(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    RECT r{};
-    ::GetWindowRect(bar, &r);
-    LayoutStatusPanes(r.right - r.left);
-    if (IsWindows7OrLater()) {
-      s.ReleaseTaskbar();
-      void* taskbar = nullptr;
-      if (SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_ALL, IID_ITaskbarList3,
-                                       &taskbar))) {
-        s.taskbar = static_cast<ITaskbarList3*>(taskbar);
-        if (FAILED(s.taskbar->HrInit())) s.ReleaseTaskbar();
-      }
-    }
-  }
+  if (!Window()) CreateBar(bar);
+  HWND progress = Window();
+  if (!progress) return;
   ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
   ::ShowWindow(progress, SW_SHOW);
-  if (s.taskbar && IsWindows7OrLater()) {
-    s.taskbar->SetProgressValue(::GetAncestor(bar, GA_ROOT), static_cast<ULONGLONG>(percent), 100);
-  }
+  if (m_taskbar && IsWindows7OrLater())
+    m_taskbar->SetProgressValue(::GetAncestor(bar, GA_ROOT), static_cast<ULONGLONG>(percent), 100);
 }
 
-void HideProgress() {
-  StatusProgressState& s = State();
-  if (HWND progress = Progress()) ::ShowWindow(progress, SW_HIDE);
-  if (s.taskbar && IsWindows7OrLater()) {
+void CStatusProgress::HideProgress() {
+  if (HWND progress = Window()) ::ShowWindow(progress, SW_HIDE);
+  if (m_taskbar && IsWindows7OrLater()) {
     if (HWND bar = StatusBar())
-      s.taskbar->SetProgressState(::GetAncestor(bar, GA_ROOT), TBPF_NOPROGRESS);
+      m_taskbar->SetProgressState(::GetAncestor(bar, GA_ROOT), TBPF_NOPROGRESS);
   }
 }
 
-void LayoutStatusPanes(int width) {
+void CStatusProgress::LayoutPanes(int width) {
   HWND bar = StatusBar();
   if (!bar) return;
-  CStatusBar* frameBar = FrameStatusBar();
-  if (frameBar && frameBar->Handle() == bar) {
+  // The frame's status bar keeps its own pane widths.
+  if (auto* frameBar = dynamic_cast<CStatusBar*>(CWnd::FromHandle(bar))) {
     frameBar->SetPaneWidth(0, width * 7 / 10);
     frameBar->SetPaneWidth(1, width * 3 / 10);
   } else {
     const int edges[2] = {width * 7 / 10, width * 7 / 10 + width * 3 / 10};
     ::SendMessageW(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
   }
-  if (HWND progress = Progress()) {
+  if (HWND progress = Window()) {
     RECT r{};
     ::SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&r));
     ::SetWindowPos(progress, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
   }
 }
-
-HWND StatusProgressWindow() { return Progress(); }
 
 }  // namespace klarex

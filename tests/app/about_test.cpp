@@ -1,6 +1,6 @@
 // The About box and the Help commands: caption with and without a language,
 // the links and what they hand to the shell, the addresses of Online Help and
-// Update. The shell is replaced by a hook that records addresses.
+// Update. The shell is replaced by one that records addresses.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -32,13 +32,9 @@ class AboutTest : public ::testing::Test {
   void SetUp() override {
     g_opened.clear();
     g_shellResult = 42;
-    previous = SetShellOpenHook(&RecordingShell);
     Language().SetSetting(kDefaultLanguage);
   }
-  void TearDown() override {
-    SetShellOpenHook(previous);
-    Language().SetSetting(kDefaultLanguage);
-  }
+  void TearDown() override { Language().SetSetting(kDefaultLanguage); }
   // A language file with the home page and the About caption replaced.
   void UseLanguage() {
     std::wstring path = temp / L"test.lng";
@@ -85,29 +81,28 @@ class AboutTest : public ::testing::Test {
 
   static inline std::function<void(HWND)> s_inspect;
   static inline bool s_inspected = false;
-  ShellOpenHook previous = nullptr;
   test::TempDir temp;
 };
 
 TEST_F(AboutTest, AddressesOfOnlineHelpAndUpdate) {
   EXPECT_EQ(HelpAddress(), kHomeQuery);
   EXPECT_EQ(UpdateAddress(), std::wstring(kHomeQuery) + L"4.180000");
-  OnlineHelp();
-  CheckUpdate();
+  OnlineHelp(RecordingShell);
+  CheckUpdate(RecordingShell);
   EXPECT_EQ(g_opened,
             (std::vector<std::wstring>{kHomeQuery, std::wstring(kHomeQuery) + L"4.180000"}));
 
   // A language's status/12 replaces both, without the "?".
   UseLanguage();
   g_opened.clear();
-  OnlineHelp();
-  CheckUpdate();
+  OnlineHelp(RecordingShell);
+  CheckUpdate(RecordingShell);
   EXPECT_EQ(g_opened, (std::vector<std::wstring>{L"https://lang.example.org/home",
                                                  L"https://lang.example.org/home4.180000"}));
 }
 
 TEST_F(AboutTest, WithoutLanguageKeepsTemplateCaptionAndOpensHomePage) {
-  CAboutDlg dialog;
+  CAboutDlg dialog(nullptr, RecordingShell);
   RunAbout(dialog, [&](HWND hwnd) {
     EXPECT_EQ(Caption(hwnd), L"About");
     EXPECT_EQ(Caption(::GetDlgItem(hwnd, IDC_ABOUT_VERSION)), L"Version 4.18");
@@ -141,17 +136,17 @@ TEST_F(AboutTest, WithoutLanguageKeepsTemplateCaptionAndOpensHomePage) {
     ::ReleaseDC(mail, dc);
 
     // The hand cursor over a link.
-    ASSERT_NE(LinkCursor(), nullptr);
+    ASSERT_NE(dialog.MailLink().Cursor(), nullptr);
     EXPECT_TRUE(::SendMessageW(mail, WM_SETCURSOR, reinterpret_cast<WPARAM>(mail),
                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
-    EXPECT_EQ(::GetCursor(), LinkCursor());
+    EXPECT_EQ(::GetCursor(), dialog.MailLink().Cursor());
   });
   EXPECT_EQ(g_opened, (std::vector<std::wstring>{kHome, kSupportMail}));
 }
 
 TEST_F(AboutTest, WithLanguageShowsTranslatedCaptionAndLink) {
   UseLanguage();
-  CAboutDlg dialog;
+  CAboutDlg dialog(nullptr, RecordingShell);
   RunAbout(dialog, [&](HWND hwnd) {
     EXPECT_EQ(Caption(hwnd), L"Info Klarex .NET");
     ::SendMessageW(::GetDlgItem(hwnd, IDC_ABOUT_LOGO), WM_LBUTTONDOWN, MK_LBUTTON, 0);
@@ -162,17 +157,15 @@ TEST_F(AboutTest, WithLanguageShowsTranslatedCaptionAndLink) {
 TEST(LinkLabel, EmptyLinkFallsBackToTheControlText) {
   g_opened.clear();
   g_shellResult = 42;
-  ShellOpenHook previous = SetShellOpenHook(&RecordingShell);
-  EXPECT_EQ(CLinkTarget().Open(), nullptr);  // nothing to open, shell untouched
+  EXPECT_EQ(CLinkTarget().Open(RecordingShell), nullptr);  // nothing to open, shell untouched
   HWND host = test::MakeHostWindow(L"Link host");
   HWND label = ::CreateWindowW(L"STATIC", L"https://www.example.org/x", WS_CHILD | SS_NOTIFY, 0, 0,
                                100, 20, host, reinterpret_cast<HMENU>(4321), nullptr, nullptr);
-  CLinkLabel link;
+  CLinkLabel link(RecordingShell);
   ASSERT_TRUE(link.Subclass(label));
   EXPECT_TRUE(link.OpenLink());
   EXPECT_EQ(g_opened, (std::vector<std::wstring>{L"https://www.example.org/x"}));
   ::DestroyWindow(host);
-  SetShellOpenHook(previous);
 }
 
 }  // namespace

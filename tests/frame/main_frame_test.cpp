@@ -9,6 +9,7 @@
 
 #include "../res/ids_main.h"
 #include "framework/lang_file.h"
+#include "support/scratch_profile.h"
 #include "support/temp_dir.h"
 #include "view/status_line.h"
 #include "view/status_progress.h"
@@ -30,8 +31,8 @@ class MainFrameTest : public ::testing::Test {
     ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME));
   }
   void TearDown() override {
-    StatusLine().Detach();
-    SetStatusBarWindow(nullptr);
+    statusLine.Detach();
+    progress.Detach();
     DestroyWindow(frame.Handle());
     MSG msg;  // the frame's end posts WM_QUIT
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -59,7 +60,10 @@ class MainFrameTest : public ::testing::Test {
   }
 
   NoAdvanceDialog advance;
-  CMainFrame frame{advance};
+  CStatusLine statusLine;
+  CStatusProgress progress;
+  test::ScratchProfile profile;
+  CMainFrame frame{advance, statusLine, progress, profile.Get()};
 };
 
 TEST_F(MainFrameTest, CaptionBarsAndHiddenMenuBar) {
@@ -131,7 +135,7 @@ TEST_F(MainFrameTest, TooltipsAndPromptsFromTheLanguageFile) {
 }
 
 TEST_F(MainFrameTest, StatusTextFromAnotherThreadArrivesAsACopy) {
-  std::thread worker([] { StatusLine().SetStatusText(L"from the worker"); });
+  std::thread worker([this] { statusLine.SetStatusText(L"from the worker"); });
   worker.join();
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);

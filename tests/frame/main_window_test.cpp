@@ -19,9 +19,9 @@
 #include "framework/lang_file.h"
 #include "support/fake_machine.h"
 #include "support/recording_sink.h"
+#include "support/scratch_profile.h"
 #include "support/temp_dir.h"
 #include "sys/operations.h"
-#include "sys/status_sink.h"
 #include "view/klarex_view.h"
 #include "view/status_line.h"
 #include "view/status_progress.h"
@@ -29,21 +29,14 @@
 namespace klarex {
 namespace {
 
-// The deletion's file-system work, done by nobody: each item only takes its
-// time, and taking ownership notes whether the process security state was
-// gone while it was reading it.
+// The deletion's file-system work, done by nobody: each item only takes its time.
 class SlowOperations : public IDeleteOperations {
  public:
-  std::atomic<int> ownershipCalls{0};
-  std::atomic<int> readAfterRelease{0};
+  std::atomic<int> calls{0};
 
-  // Deleting a protected item takes ownership with the process security state.
   DeleteOutcome DeletePath(const std::wstring&, bool) override {
-    ++ownershipCalls;
-    for (int i = 0; i < 10; ++i) {
-      if (!ProcessSecurityState().fullAccessAcl) ++readAfterRelease;
-      ::Sleep(3);
-    }
+    ++calls;
+    ::Sleep(30);
     return DeleteOutcome::Deleted;
   }
 };
@@ -96,8 +89,6 @@ class MainWindow : public ::testing::Test {
     doc.RemoveView(&view);
     if (frame.IsWindow()) ::SendMessageW(frame.Handle(), WM_CLOSE, 0, 0);
     Pump();
-    StatusLine().Detach();
-    SetStatusBarWindow(nullptr);
   }
 
   void AddRows(int count) {
@@ -111,41 +102,47 @@ class MainWindow : public ::testing::Test {
   SlowOperations operations;
   test::TempDir dir;
   test::FakeMachine machine;
-  test::RecordingStatus status;
-  CKlarexDoc doc{BuildCatalogue(machine), machine, status};
+  test::ScratchProfile profile;
+  CStatusLine statusLine;
+  CStatusProgress progress;
+  CKlarexDoc doc{BuildCatalogue(machine), machine, statusLine.EngineSink()};
   ScriptedAdvance advance;
-  CMainFrame frame{advance};
-  CKlarexView view{operations};
+  CMainFrame frame{advance, statusLine, progress, profile.Get()};
+  CKlarexView view{operations, statusLine, progress};
 
  private:
   int m_rows = 0;
 };
 
-TEST_F(MainWindow, ClosingDuringADeletionReleasesTheSecurityStateOnlyAfterTheWorker) {
-  PrepareSecurityState(ProcessSecurityState());
-  ASSERT_NE(ProcessSecurityState().fullAccessAcl, nullptr);
+// The program releases its security state after the application and its
+// windows are gone: no deletion may run once the window has closed.
+TEST_F(MainWindow, ClosingDuringADeletionStopsTheWorkerWithTheWindow) {
   AddRows(40);
   view.OnCommand(ID_SELECT_ALL);
   view.OnCommand(ID_DELETE);
   ASSERT_TRUE(view.IsBusy());
-  for (int i = 0; i < 500 && operations.ownershipCalls < 3; ++i) {
+  for (int i = 0; i < 500 && operations.calls < 3; ++i) {
     Pump();
     ::Sleep(5);
   }
-  ASSERT_GE(operations.ownershipCalls, 3);
+  ASSERT_GE(operations.calls, 3);
 
   ::SendMessageW(frame.Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(frame.IsWindow());
-  EXPECT_LT(operations.ownershipCalls, 40) << "the run was to be cut short";
-  EXPECT_EQ(operations.readAfterRelease, 0) << "the worker read a released security state";
-  EXPECT_EQ(ProcessSecurityState().fullAccessAcl, nullptr) << "released at close";
+  EXPECT_FALSE(view.IsBusy());
+  const int calls = operations.calls;
+  EXPECT_LT(calls, 40) << "the run was to be cut short";
+  ::Sleep(100);
+  EXPECT_EQ(operations.calls, calls) << "the worker went on after the window had gone";
 }
 
 TEST_F(MainWindow, AnEngineErrorStaysInTheStatusLineUntilTheUsersNextAction) {
   // An Advance run whose Firefox step fails: the engine reports on the worker
   // thread while the dialog's loop runs; then the dialog closes by itself.
-  advance.script = [] {
-    std::thread worker([] { SetStatusText(L"Cannot clear Firefox history: database is locked"); });
+  advance.script = [this] {
+    std::thread worker([this] {
+      statusLine.EngineSink().SetStatusText(L"Cannot clear Firefox history: database is locked");
+    });
     worker.join();
     Pump();
   };

@@ -50,12 +50,18 @@ bool KeyExists(const wchar_t* path) {
   return true;
 }
 
+// The progress display the dialogs of a test share: the bar on the test's status bar.
+CStatusProgress& TestProgress() {
+  static CStatusProgress progress;
+  return progress;
+}
+
 // Runs a test's script inside the modal loop, right after the dialog opened.
 class ScriptedDlg : public CIETDlg {
  public:
   using Script = std::function<void(ScriptedDlg&)>;
   ScriptedDlg(HWND parent, CKlarexDoc& doc, Script script)
-      : CIETDlg(parent, doc), m_script(std::move(script)) {}
+      : CIETDlg(parent, doc, TestProgress()), m_script(std::move(script)) {}
 
   bool failStart = false;
 
@@ -118,10 +124,10 @@ class AdvanceDialog : public ::testing::Test {
                               400, nullptr, nullptr, nullptr, nullptr);
     m_status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_frame,
                                nullptr, nullptr, nullptr);
-    SetStatusBarWindow(m_status);
+    TestProgress().Attach(m_status);
   }
   void TearDown() override {
-    SetStatusBarWindow(nullptr);
+    TestProgress().Detach();
     DestroyWindow(m_frame);
     for (const wchar_t* k : kRunHistoryKeys) SHDeleteKeyW(HKEY_CURRENT_USER, k);
     SHDeleteKeyW(HKEY_CURRENT_USER, kRecentDocs);
@@ -214,7 +220,7 @@ TEST_F(AdvanceDialog, RunHistoryRunIgnoresCloseRequestsAndClosesItselfWhenDone) 
   // One run of three keys from a counter that starts at 1: 400 percent of a
   // total of 1, shown as a full bar and hidden at the end.
   EXPECT_EQ(dlg.Progress(), 4);
-  HWND bar = StatusProgressWindow();
+  HWND bar = TestProgress().Window();
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 100);
   EXPECT_FALSE(IsWindowVisible(bar));

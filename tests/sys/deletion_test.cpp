@@ -58,8 +58,6 @@ std::wstring Folder(const std::wstring& path) {
 // Records what DeletePath hands to the status display.
 class CountingSink : public IStatusSink {
  public:
-  CountingSink() { SetStatusSink(this); }
-  ~CountingSink() override { SetStatusSink(nullptr); }
   void SetStatusText(const std::wstring&) override {}
   void ShowDeletingStatus(const std::wstring& path) override { shown.push_back(path); }
   std::vector<std::wstring> shown;
@@ -160,28 +158,29 @@ class DeletePathTest : public testing::Test {
  protected:
   TempDir dir;
   PendingRemovals pending{dir.Path()};
+  CountingSink sink;
+  // The tests' process has no security state prepared: ownership is never taken.
+  const DeletionContext context{nullptr, &sink};
 };
 
 // --- What is deleted and how ------------------------------------------------------------
 
 TEST_F(DeletePathTest, MissingPathIsMissingAndShowsNothingRootsAndRelativePathsFail) {
-  CountingSink sink;
-  EXPECT_EQ(DeletePath(dir / L"missing.tmp", true), DeleteOutcome::Missing);
-  EXPECT_EQ(DeletePath(dir / L"missing.tmp", false), DeleteOutcome::Missing);
-  EXPECT_EQ(DeletePath(L"relative\\x.tmp", true), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(dir / L"missing.tmp", true, context), DeleteOutcome::Missing);
+  EXPECT_EQ(DeletePath(dir / L"missing.tmp", false, context), DeleteOutcome::Missing);
+  EXPECT_EQ(DeletePath(L"relative\\x.tmp", true, context), DeleteOutcome::Failed);
   // A drive root is never an item (Q: does not exist, so nothing else would refuse it).
-  EXPECT_EQ(DeletePath(L"Q:\\", true), DeleteOutcome::Failed);
-  EXPECT_EQ(DeletePath(L"Q:\\", false), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(L"Q:\\", true, context), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(L"Q:\\", false, context), DeleteOutcome::Failed);
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_FALSE(pending.Contains(dir / L"missing.tmp"));
 }
 
 TEST_F(DeletePathTest, RecycledFileArrivesWholeInTheRecycleBin) {
-  CountingSink sink;
   const std::wstring name = UniqueName(L"recycled") + L".log";
   const std::wstring file = dir.File(name, 1234);
   TrashedItem trashed(name);
-  EXPECT_EQ(DeletePath(file, false), DeleteOutcome::Recycled);
+  EXPECT_EQ(DeletePath(file, false, context), DeleteOutcome::Recycled);
   EXPECT_FALSE(Exists(file));
   WIN32_FILE_ATTRIBUTE_DATA data;
   ASSERT_TRUE(GetFileAttributesExW(trashed.Path().c_str(), GetFileExInfoStandard, &data));
@@ -195,18 +194,17 @@ TEST_F(DeletePathTest, RecycledFolderGoesWithItsContentsInOneOperation) {
   dir.File(name + L"\\a.txt", 3);
   dir.File(name + L"\\sub\\b.txt", 4);
   TrashedItem trashed(name);
-  EXPECT_EQ(DeletePath(dir / name, false), DeleteOutcome::Recycled);
+  EXPECT_EQ(DeletePath(dir / name, false, context), DeleteOutcome::Recycled);
   EXPECT_FALSE(Exists(dir / name));
   EXPECT_TRUE(Exists(trashed / L"a.txt"));
   EXPECT_TRUE(Exists(trashed / L"sub\\b.txt"));
 }
 
 TEST_F(DeletePathTest, PermanentFileIsDeletedWithoutRestartEntry) {
-  CountingSink sink;
   const std::wstring name = UniqueName(L"gone") + L".tmp";
   const std::wstring file = dir.File(name);
   TrashedItem trashed(name);
-  EXPECT_EQ(DeletePath(file, true), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(file, true, context), DeleteOutcome::Deleted);
   EXPECT_FALSE(Exists(file));
   EXPECT_FALSE(Exists(trashed.Path()));
   EXPECT_FALSE(pending.Contains(file));
@@ -214,11 +212,10 @@ TEST_F(DeletePathTest, PermanentFileIsDeletedWithoutRestartEntry) {
 }
 
 TEST_F(DeletePathTest, PermanentFolderGoesWithEverythingItHolds) {
-  CountingSink sink;
   dir.File(L"tree\\a.txt");
   dir.File(L"tree\\sub\\deeper\\c.txt");
   dir.Folder(L"tree\\empty");
-  EXPECT_EQ(DeletePath(dir / L"tree", true), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(dir / L"tree", true, context), DeleteOutcome::Deleted);
   EXPECT_FALSE(Exists(dir / L"tree"));
   EXPECT_FALSE(pending.Contains(dir / L"tree"));
   // Each entry is shown as it goes, the item first.
@@ -232,7 +229,7 @@ TEST_F(DeletePathTest, FileInUseIsRegisteredForRemovalAtRestart) {
   FileHandle holder(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(holder);
-  EXPECT_EQ(DeletePath(file, true), DeleteOutcome::AtRestart);
+  EXPECT_EQ(DeletePath(file, true, context), DeleteOutcome::AtRestart);
   EXPECT_TRUE(Exists(file));
   EXPECT_TRUE(pending.Contains(file));
 }
@@ -244,7 +241,7 @@ TEST_F(DeletePathTest, FolderHoldingAFileInUseIsRegisteredAfterIt) {
   FileHandle holder(CreateFileW(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(holder);
-  EXPECT_EQ(DeletePath(dir / L"tree", true), DeleteOutcome::AtRestart);
+  EXPECT_EQ(DeletePath(dir / L"tree", true, context), DeleteOutcome::AtRestart);
   EXPECT_TRUE(Exists(locked));
   EXPECT_FALSE(Exists(dir / L"tree\\a.txt"));
   EXPECT_FALSE(Exists(dir / L"tree\\sub\\deeper"));
@@ -264,8 +261,8 @@ TEST_F(DeletePathTest, TrailingDotOrSpaceDeletesThatFileAndNoOther) {
   const std::wstring dotted = Plant(dir / L"keep.", "dotted");
   const std::wstring spaced = Plant(dir / L"space ", "spaced");
   const std::wstring plain = Plant(dir / L"space", "plain");
-  EXPECT_EQ(DeletePath(dotted, true), DeleteOutcome::Deleted);
-  EXPECT_EQ(DeletePath(spaced, true), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(dotted, true, context), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(spaced, true, context), DeleteOutcome::Deleted);
   EXPECT_FALSE(Exists(dotted));
   EXPECT_FALSE(Exists(spaced));
   EXPECT_EQ(Content(keep), "keep");
@@ -284,7 +281,7 @@ TEST_F(DeletePathTest, FolderWithDotAndSpaceNamesIsDeletedWhole) {
   const std::wstring dot = Plant(dir / L"dot", "keep");
   Folder(dir / L"dir");
   const std::wstring inner = Plant(dir / L"dir\\inner.txt", "keep");
-  EXPECT_EQ(DeletePath(tree, true), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(tree, true, context), DeleteOutcome::Deleted);
   EXPECT_FALSE(Exists(tree));
   EXPECT_EQ(Content(dot), "keep");
   EXPECT_EQ(Content(inner), "keep");
@@ -294,7 +291,7 @@ TEST_F(DeletePathTest, TreeBeyond260CharactersGoesWhole) {
   std::wstring deep = Folder(dir / L"deep");
   while (deep.size() < 400) deep = Folder(deep + L"\\" + std::wstring(40, L'd'));
   Plant(deep + L"\\far.txt", "x", FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(DeletePath(dir / L"deep", true), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(dir / L"deep", true, context), DeleteOutcome::Deleted);
   EXPECT_FALSE(Exists(dir / L"deep"));
 }
 
@@ -303,7 +300,7 @@ TEST_F(DeletePathTest, RecycleRefusesNamesTheShellWouldAlter) {
   const std::wstring keep = Plant(dir / name, "keep");
   const std::wstring dotted = Plant(dir / (name + L"."), "dotted");
   TrashedItem trashed(name);
-  EXPECT_EQ(DeletePath(dotted, false), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(dotted, false, context), DeleteOutcome::Failed);
   EXPECT_EQ(Content(dotted), "dotted");
   EXPECT_EQ(Content(keep), "keep");
   EXPECT_FALSE(Exists(trashed.Path()));
@@ -320,20 +317,20 @@ TEST_F(DeletePathTest, ReadOnlyContentOfADeletedFolderGoesToo) {
         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
   SetFileAttributesW(Exact(tree + L"\\sub").c_str(), FILE_ATTRIBUTE_READONLY);
   ASSERT_TRUE(Attributes(tree + L"\\ro.txt") & FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(DeletePath(tree, true), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(tree, true, context), DeleteOutcome::Deleted);
   EXPECT_FALSE(Exists(tree));
   EXPECT_FALSE(pending.Contains(tree));
 }
 
 TEST_F(DeletePathTest, ReadOnlyFileGoesPermanentlyAndKeepsItsBitInTheRecycleBin) {
   const std::wstring file = Plant(dir / L"ro.log", "x", FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(DeletePath(file, true), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(file, true, context), DeleteOutcome::Deleted);
   EXPECT_FALSE(Exists(file));
 
   const std::wstring name = UniqueName(L"ro") + L".log";
   const std::wstring recycled = Plant(dir / name, "x", FILE_ATTRIBUTE_READONLY);
   TrashedItem trashed(name);
-  EXPECT_EQ(DeletePath(recycled, false), DeleteOutcome::Recycled);
+  EXPECT_EQ(DeletePath(recycled, false, context), DeleteOutcome::Recycled);
   EXPECT_FALSE(Exists(recycled));
   // The shell took it as it was: nothing had to be cleared.
   EXPECT_TRUE(Attributes(trashed.Path()) & FILE_ATTRIBUTE_READONLY);
@@ -366,8 +363,8 @@ TEST_F(LinkTest, FileLinkIsNeverDeletedThrough) {
   const std::wstring link = dir / name;
   Link(link, canary);
   TrashedItem trashed(name);
-  EXPECT_EQ(DeletePath(link, true), DeleteOutcome::Failed);
-  EXPECT_EQ(DeletePath(link, false), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(link, true, context), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(link, false, context), DeleteOutcome::Failed);
   EXPECT_TRUE(Exists(link));
   EXPECT_FALSE(pending.Contains(link));
   EXPECT_FALSE(Exists(trashed.Path()));
@@ -378,7 +375,7 @@ TEST_F(LinkTest, FolderHoldingAFileLinkKeepsTheLinkAndItself) {
   Plant(tree + L"\\a.txt", "x");
   Folder(tree + L"\\sub");
   Link(tree + L"\\sub\\canary-filelink.tmp", canary);
-  EXPECT_EQ(DeletePath(tree, true), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(tree, true, context), DeleteOutcome::Failed);
   EXPECT_FALSE(Exists(tree + L"\\a.txt"));
   EXPECT_TRUE(Exists(tree + L"\\sub\\canary-filelink.tmp"));
   EXPECT_FALSE(pending.Contains(tree));
@@ -392,7 +389,7 @@ TEST_F(LinkTest, RecycledFolderHoldingAFileLinkStaysWhole) {
   Plant(tree + L"\\a.txt", "x");
   Link(tree + L"\\canary-filelink.tmp", canary);
   TrashedItem trashed(name);
-  EXPECT_EQ(DeletePath(tree, false), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(tree, false, context), DeleteOutcome::Failed);
   EXPECT_TRUE(Exists(tree + L"\\a.txt"));
   EXPECT_FALSE(Exists(trashed.Path()));
 }
@@ -403,7 +400,7 @@ TEST_F(LinkTest, FolderLinkLeavesItsEmptyTarget) {
     const std::wstring link = dir / UniqueName(permanent ? L"plink" : L"rlink");
     ASSERT_TRUE(test::MakeFolderLink(link, target));
     links.push_back(link);
-    EXPECT_EQ(DeletePath(link, permanent), DeleteOutcome::Failed) << permanent;
+    EXPECT_EQ(DeletePath(link, permanent, context), DeleteOutcome::Failed) << permanent;
     EXPECT_TRUE(Exists(target)) << permanent;
     EXPECT_FALSE(pending.Contains(link)) << permanent;
   }
@@ -416,7 +413,7 @@ TEST_F(LinkTest, FolderLinkInsideATreeIsNotEntered) {
   const std::wstring link = tree + L"\\link";
   ASSERT_TRUE(test::MakeFolderLink(link, dir / L"outside"));
   links.push_back(link);
-  EXPECT_EQ(DeletePath(tree, true), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(tree, true, context), DeleteOutcome::Failed);
   EXPECT_TRUE(Exists(dir / L"outside\\nested\\precious.txt"));
   EXPECT_FALSE(Exists(tree + L"\\a.txt"));
   EXPECT_FALSE(pending.Contains(link));
@@ -429,8 +426,8 @@ TEST_F(LinkTest, LinkToANamesakeWithoutTheTrailingDotIsALinkToo) {
   const std::wstring dots = Plant(dir / L"dots..", "dots");
   Link(dir / L"keep.", keep);
   Link(dir / L"dots.", dots);
-  EXPECT_EQ(DeletePath(dir / L"keep.", true), DeleteOutcome::Failed);
-  EXPECT_EQ(DeletePath(dir / L"dots.", true), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(dir / L"keep.", true, context), DeleteOutcome::Failed);
+  EXPECT_EQ(DeletePath(dir / L"dots.", true, context), DeleteOutcome::Failed);
   EXPECT_EQ(Content(keep), "keep");
   EXPECT_EQ(Content(dots), "dots");
 }

@@ -51,16 +51,13 @@ class RecordingOperations : public IDeleteOperations {
 };
 
 // Stands in for the view: the list, the status line and the cleaning modes.
-class FakeHost : public IDeletionHost {
+class FakeHost : public IDeletionHost, public IStatusSink, public IProgressDisplay {
  public:
   explicit FakeHost(test::ListWindow& list) : m_list(list) {}
   HWND ListWindow() const override { return m_list.Handle(); }
   void ShowSelectionStatus() override { status.push_back(L"<selection>"); }
   void SetStatusText(const std::wstring& text) override { status.push_back(text); }
   void ShowDeletingStatus(const std::wstring& path) override { deleting.push_back(path); }
-  std::wstring LangString(const wchar_t*, const wchar_t*, const wchar_t* fallback) override {
-    return fallback;
-  }
   void ShowProgress(int percent) override { progress.push_back(percent); }
   void HideProgress() override { ++hides; }
   void OnListEmptied() override {
@@ -134,7 +131,7 @@ class DeletionTest : public ::testing::Test {
   FakeHost host{list};
   RecordingOperations ops;
   std::atomic<bool> busy{false};
-  CDeletionWorker worker{host, ops, busy};
+  CDeletionWorker worker{host, ops, host, host, busy};
   WNDPROC m_previous = nullptr;
   static WNDPROC s_previous;
 };

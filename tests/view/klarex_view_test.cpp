@@ -58,7 +58,11 @@ class ViewTest : public ::testing::Test {
   test::RecordingStatus status;
   CKlarexDoc doc{BuildCatalogue(machine), machine, status};
   HWND parent = nullptr;
-  CKlarexView view;
+  SecurityState security;  // not prepared: no deletion runs here
+  CStatusLine statusLine;
+  CStatusProgress progress;
+  CDeleteOperations operations{security, statusLine};
+  CKlarexView view{operations, statusLine, progress};
   test::TempDir dir;
 };
 

@@ -1,0 +1,7 @@
+#include "app/services.h"
+
+namespace klarex {
+
+KlarexServices::KlarexServices() { PrepareSecurityState(security); }
+
+}  // namespace klarex
