@@ -8,13 +8,13 @@
 #include "frame/command_texts.h"
 #include "frame/language_setup.h"
 #include "frame/single_instance.h"
+#include "frame/window_placement.h"
 #include "framework/app_messages.h"
 #include "framework/file_dialog.h"
 #include "framework/language.h"
 #include "framework/resources.h"
 #include "klarex_version.h"
 #include "view/klarex_view.h"
-#include "view/window_placement.h"
 
 namespace klarex {
 

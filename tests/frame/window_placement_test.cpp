@@ -1,4 +1,4 @@
-#include "view/window_placement.h"
+#include "frame/window_placement.h"
 
 #include <gtest/gtest.h>
 
