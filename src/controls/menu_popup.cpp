@@ -46,7 +46,7 @@ class CPopupSkin {
   // At process exit, after every window is gone.
   ~CPopupSkin() { Stop(); }
 
-  void Start(HOOKPROC hook);
+  void Start(HOOKPROC proc);
   void Stop();
   // Gives the window its own procedure and styles back and forgets it.
   void Unsubclass(HWND hwnd);
