@@ -1,8 +1,6 @@
 #include "controls/colors.h"
 
 #include <algorithm>
-#include <memory>
-#include <utility>
 #include <vector>
 
 #include "controls/theme_api.h"
@@ -169,17 +167,16 @@ COLORREF MenuTextColor(const ColorEnv& env, bool grayed) {
   return env.Sys(env.highContrast ? COLOR_WINDOWTEXT : COLOR_MENUTEXT);
 }
 
-HBRUSH CachedSolidBrush(COLORREF c) {
-  // Most recently used first: drawing tends to repeat the same few colours.
-  static std::vector<std::pair<COLORREF, GdiBrush>> cache;
-  for (size_t i = 0; i < cache.size(); ++i) {
-    if (cache[i].first == c) {
-      if (i) std::swap(cache[i], cache[0]);
-      return cache[0].second.get();
-    }
-  }
-  cache.emplace(cache.begin(), c, GdiBrush(::CreateSolidBrush(c)));
-  return cache.front().second.get();
+void FillSolid(HDC dc, const RECT& rc, COLORREF c) {
+  GdiBrush brush(::CreateSolidBrush(c));
+  ::FillRect(dc, &rc, brush.get());
+}
+
+void FrameSolid(HDC dc, const RECT& rc, COLORREF c) {
+  GdiPen pen(::CreatePen(PS_SOLID, 1, c));
+  SelectGuard p(dc, pen.get());
+  SelectGuard b(dc, ::GetStockObject(HOLLOW_BRUSH));
+  ::Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
 }
 
 }  // namespace klarex
@@ -191,8 +188,9 @@ void DrawRaisedImage(HDC dc, HIMAGELIST images, int index, int x, int y, COLORRE
   if (withShadow) {
     IconHandle icon(::ImageList_GetIcon(images, index, ILD_NORMAL));
     if (icon) {
-      ::DrawStateW(dc, CachedSolidBrush(shadow), nullptr, reinterpret_cast<LPARAM>(icon.get()), 0,
-                   x + 1, y + 1, 0, 0, DST_ICON | DSS_MONO);
+      GdiBrush brush(::CreateSolidBrush(shadow));
+      ::DrawStateW(dc, brush.get(), nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, x + 1, y + 1,
+                   0, 0, DST_ICON | DSS_MONO);
     }
   }
   ::ImageList_Draw(images, index, dc, x - 1, y - 1, ILD_TRANSPARENT);
@@ -201,10 +199,6 @@ void DrawRaisedImage(HDC dc, HIMAGELIST images, int index, int x, int y, COLORRE
 }  // namespace klarex
 
 namespace klarex {
-namespace {
-
-
-}  // namespace
 
 HBITMAP TransformedBitmap(HBITMAP bitmap, COLORREF mask, COLORREF (*fn)(COLORREF, COLORREF),
                           COLORREF arg) {

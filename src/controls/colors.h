@@ -74,8 +74,10 @@ COLORREF DisabledTint(const ColorEnv& env);
 // Menu item text colour.
 COLORREF MenuTextColor(const ColorEnv& env, bool grayed);
 
-// Solid brushes cached by colour for the life of the process (UI thread only).
-HBRUSH CachedSolidBrush(COLORREF c);
+// Fills `rc` with colour `c`.
+void FillSolid(HDC dc, const RECT& rc, COLORREF c);
+// Draws the one-pixel outline of `rc` in colour `c`, leaving the inside alone.
+void FrameSolid(HDC dc, const RECT& rc, COLORREF c);
 
 }  // namespace klarex
 

@@ -11,7 +11,8 @@ namespace klarex {
 
 class CThemeApi {
  public:
-  // Each instance holds one reference on the process-wide loaded library.
+  // Each instance loads the library (the system counts the references) and
+  // binds the functions for itself.
   CThemeApi();
   ~CThemeApi();
   CThemeApi(const CThemeApi&) = delete;
@@ -31,6 +32,21 @@ class CThemeApi {
                                         const RECT* bounds, RECT* content) const;
   bool IsAppThemed() const;
   bool IsThemeActive() const;
+
+ private:
+  struct Functions {
+    decltype(&::CloseThemeData) closeThemeData = nullptr;
+    decltype(&::DrawThemeBackground) drawThemeBackground = nullptr;
+    decltype(&::DrawThemeParentBackground) drawThemeParentBackground = nullptr;
+    decltype(&::DrawThemeText) drawThemeText = nullptr;
+    decltype(&::GetThemeBackgroundContentRect) getThemeBackgroundContentRect = nullptr;
+    decltype(&::IsAppThemed) isAppThemed = nullptr;
+    decltype(&::IsThemeActive) isThemeActive = nullptr;
+    decltype(&::OpenThemeData) openThemeData = nullptr;
+  };
+
+  HMODULE m_library = nullptr;  // null unless all eight functions were found
+  Functions m_fn;
 };
 
 }  // namespace klarex

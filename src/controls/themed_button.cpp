@@ -227,17 +227,62 @@ void CThemedButton::SimulateButton(UINT msg) {
   WindowProc(msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, centre);
 }
 
+LRESULT CThemedButton::OnGetDlgCode(WPARAM wp, LPARAM lp) {
+  // Tab and Escape stay with the dialog; every other key comes here, so
+  // that Enter presses this button rather than the default one.
+  auto* m = reinterpret_cast<const MSG*>(lp);
+  LRESULT code = COwnerDrawButton::WindowProc(WM_GETDLGCODE, wp, lp);
+  if (m && m->message == WM_KEYDOWN && (m->wParam == VK_TAB || m->wParam == VK_ESCAPE)) return code;
+  return code | DLGC_WANTALLKEYS;
+}
+
+bool CThemedButton::OnLeftButtonUp(LPARAM lp) {
+  bool wasDown = m_leftDown;
+  m_leftDown = false;
+  if (m_doubleClickPending) {
+    m_doubleClickPending = false;
+    Default(BM_SETSTATE, FALSE, 0);
+    ::SendMessageW(::GetParent(m_hwnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hwnd), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(m_hwnd));
+    return true;
+  }
+  if (m_toggleMode && wasDown) {
+    RECT rc{};
+    ::GetClientRect(m_hwnd, &rc);
+    POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    if (!::PtInRect(&rc, pt)) m_toggleState = !m_toggleState;  // released outside: undo
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+  }
+  return false;
+}
+
+void CThemedButton::OnMouseMove() {
+  if (!m_hot) {
+    m_hot = true;
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+    TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, m_hwnd, 0};
+    ::TrackMouseEvent(&tme);
+  } else if (m_toggleMode && m_leftDown) {
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+  }
+}
+
+void CThemedButton::OnMouseLeave() {
+  if (!m_hot) return;
+  m_hot = false;
+  ::InvalidateRect(m_hwnd, nullptr, FALSE);
+  if (HWND parent = ::GetParent(m_hwnd)) {
+    RECT rc{};
+    ::GetWindowRect(m_hwnd, &rc);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+    ::InvalidateRect(parent, &rc, TRUE);
+  }
+}
+
 LRESULT CThemedButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_GETDLGCODE: {
-      // Tab and Escape stay with the dialog; every other key comes here, so
-      // that Enter presses this button rather than the default one.
-      auto* m = reinterpret_cast<const MSG*>(lp);
-      LRESULT code = COwnerDrawButton::WindowProc(msg, wp, lp);
-      if (m && m->message == WM_KEYDOWN && (m->wParam == VK_TAB || m->wParam == VK_ESCAPE))
-        return code;
-      return code | DLGC_WANTALLKEYS;
-    }
+    case WM_GETDLGCODE:
+      return OnGetDlgCode(wp, lp);
     case WM_KEYDOWN:
       if (wp == VK_SPACE || wp == VK_RETURN) {
         if (!(lp & 0x40000000)) SimulateButton(WM_LBUTTONDOWN);
@@ -260,26 +305,9 @@ LRESULT CThemedButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         ::InvalidateRect(m_hwnd, nullptr, FALSE);
       }
       break;
-    case WM_LBUTTONUP: {
-      bool wasDown = m_leftDown;
-      m_leftDown = false;
-      if (m_doubleClickPending) {
-        m_doubleClickPending = false;
-        Default(BM_SETSTATE, FALSE, 0);
-        ::SendMessageW(::GetParent(m_hwnd), WM_COMMAND,
-                       MAKEWPARAM(::GetDlgCtrlID(m_hwnd), BN_CLICKED),
-                       reinterpret_cast<LPARAM>(m_hwnd));
-        return 0;
-      }
-      if (m_toggleMode && wasDown) {
-        RECT rc{};
-        ::GetClientRect(m_hwnd, &rc);
-        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        if (!::PtInRect(&rc, pt)) m_toggleState = !m_toggleState;  // released outside: undo
-        ::InvalidateRect(m_hwnd, nullptr, FALSE);
-      }
+    case WM_LBUTTONUP:
+      if (OnLeftButtonUp(lp)) return 0;
       break;
-    }
     case WM_LBUTTONDBLCLK:
       if (m_toggleMode) {
         Default(BM_SETSTATE, m_toggleState, 0);
@@ -291,26 +319,10 @@ LRESULT CThemedButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_MOUSEMOVE:
-      if (!m_hot) {
-        m_hot = true;
-        ::InvalidateRect(m_hwnd, nullptr, FALSE);
-        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, m_hwnd, 0};
-        ::TrackMouseEvent(&tme);
-      } else if (m_toggleMode && m_leftDown) {
-        ::InvalidateRect(m_hwnd, nullptr, FALSE);
-      }
+      OnMouseMove();
       break;
     case WM_MOUSELEAVE:
-      if (m_hot) {
-        m_hot = false;
-        ::InvalidateRect(m_hwnd, nullptr, FALSE);
-        if (HWND parent = ::GetParent(m_hwnd)) {
-          RECT rc{};
-          ::GetWindowRect(m_hwnd, &rc);
-          ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-          ::InvalidateRect(parent, &rc, TRUE);
-        }
-      }
+      OnMouseLeave();
       break;
     case WM_THEMECHANGED:
       CloseTheme();
@@ -321,12 +333,119 @@ LRESULT CThemedButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   return COwnerDrawButton::WindowProc(msg, wp, lp);
 }
 
-void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
+CThemedButton::Look CThemedButton::LookOf(const DRAWITEMSTRUCT* dis) {
   if (m_redrawTheme) {
     if (m_theme) m_api.CloseThemeData(m_theme);
     m_theme = m_api.OpenThemeData(m_hwnd, m_toolbarLook ? L"Toolbar" : L"Button");
     m_redrawTheme = false;
   }
+  Look look;
+  look.disabled = (dis->itemState & ODS_DISABLED) != 0;
+  look.focused = (dis->itemState & ODS_FOCUS) != 0;
+  // A toggle takes Enter and Space itself, so its focus always shows; other
+  // buttons follow the window's keyboard cues, and their flat look shows none.
+  look.focusRect =
+      look.focused && (m_toggleMode || (!(dis->itemState & ODS_NOFOCUSRECT) && !m_toolbarLook));
+  look.pressed = (dis->itemState & ODS_SELECTED) != 0;
+  if (m_toggleMode) {
+    look.pressed = m_toggleState;
+    if (m_leftDown && !PointerInside()) look.pressed = !look.pressed;
+  }
+  look.themed =
+      m_theme && m_api.IsAppThemed() && m_background == kNoColor && m_textColor == kNoColor;
+  return look;
+}
+
+void CThemedButton::DrawBackground(HDC dc, const RECT& rc, const Look& look) {
+  if (look.themed) {
+    m_api.DrawThemeParentBackground(m_hwnd, dc, &rc);
+    // In the "Toolbar" class state 5 means checked: a focused toggle that is off
+    // must not look as if it were on.
+    const bool showDefault = (look.focused || m_isDefault) && !m_toolbarLook;
+    int state = look.disabled  ? kDisabled
+                : look.pressed ? kPressed
+                : m_hot        ? kHot
+                : showDefault  ? kDefaulted
+                               : kNormal;
+    m_api.DrawThemeBackground(m_theme, dc, kPushButtonPart, state, &rc, nullptr);
+    return;
+  }
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  FillSolid(dc, rc, face);
+  RECT body = rc;
+  ::InflateRect(&body, -1, -1);
+  if (!m_toolbarLook || m_background != kNoColor)
+    FillSolid(dc, body, m_background == kNoColor ? face : m_background);
+  if (m_toolbarLook && m_hot) FrameColor(dc, rc, RGB(255, 255, 255), RGB(132, 150, 173));
+  RECT edge = rc;
+  if ((look.focused || m_isDefault) && !(m_toggleMode && look.pressed)) {
+    ::FrameRect(dc, &edge, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::InflateRect(&edge, -1, -1);
+  }
+  if (look.pressed)
+    ::DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+  else if (!m_toolbarLook)
+    ::DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
+}
+
+RECT CThemedButton::DrawIcon(HDC dc, const RECT& rc, bool withText, const Look& look) {
+  RECT textArea = rc;
+  if (!m_icon) return textArea;
+  int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  int iw = m_iconSize.cx, ih = m_iconSize.cy;
+  int x, y = rc.top + (h - ih) / 2;
+  if (!withText) {
+    x = rc.left + (w - iw) / 2;
+  } else if (m_iconPosition == kIconRight) {
+    x = rc.right - iw / 2 - iw;
+    textArea.right = rc.right - 2 * iw;
+  } else {
+    x = rc.left + iw / 2;
+    textArea.left = rc.left + 2 * iw;
+  }
+  if (look.pressed && !look.themed) ++x, ++y;
+  if (look.disabled && m_disabledIcon) {
+    ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_disabledIcon.get()), 0, x, y, iw,
+                 ih, DST_ICON | DSS_NORMAL);
+  } else {
+    ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_icon.get()), 0, x, y, iw, ih,
+                 DST_ICON | (look.disabled ? DSS_DISABLED : DSS_NORMAL));
+  }
+  return textArea;
+}
+
+void CThemedButton::DrawLabel(HDC dc, const RECT& area, const std::wstring& text,
+                              const Look& look) {
+  const bool multiline = (::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & BS_MULTILINE) != 0;
+  UINT flags = multiline ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER;
+  if (!m_icon) flags |= DT_CENTER;
+  RECT measured = area;
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, flags | DT_CALCRECT);
+  RECT t = area;
+  if (multiline) {  // DT_VCENTER only centres single lines
+    int th = measured.bottom - measured.top;
+    t.top = area.top + (area.bottom - area.top - th) / 2;
+    t.bottom = t.top + th;
+  }
+  if (look.pressed && !look.themed) ::OffsetRect(&t, 1, 1);
+  if (look.themed) {
+    m_api.DrawThemeText(m_theme, dc, kPushButtonPart, look.disabled ? kDisabled : kNormal,
+                        text.c_str(), static_cast<int>(text.size()), flags, &t);
+  } else if (look.disabled) {
+    RECT etched = t;
+    ::OffsetRect(&etched, 1, 1);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNHIGHLIGHT));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &etched, flags);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNSHADOW));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, flags);
+  } else {
+    ::SetTextColor(dc, m_textColor == kNoColor ? ::GetSysColor(COLOR_BTNTEXT) : m_textColor);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, flags);
+  }
+}
+
+void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
+  const Look look = LookOf(dis);
   RECT rc = dis->rcItem;
   int w = rc.right - rc.left, h = rc.bottom - rc.top;
   if (w <= 0 || h <= 0) return;
@@ -341,108 +460,15 @@ void CThemedButton::DrawItem(const DRAWITEMSTRUCT* dis) {
   HWND parent = ::GetParent(m_hwnd);
   SelectGuard selFont(
       dc, parent ? reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr);
-
-  const bool disabled = (dis->itemState & ODS_DISABLED) != 0;
-  const bool focused = (dis->itemState & ODS_FOCUS) != 0;
-  // A toggle takes Enter and Space itself, so its focus always shows; other
-  // buttons follow the window's keyboard cues, and their flat look shows none.
-  const bool focusRect =
-      focused && (m_toggleMode || (!(dis->itemState & ODS_NOFOCUSRECT) && !m_toolbarLook));
-  bool pressed = (dis->itemState & ODS_SELECTED) != 0;
-  if (m_toggleMode) {
-    pressed = m_toggleState;
-    if (m_leftDown && !PointerInside()) pressed = !pressed;
-  }
-  const bool themed =
-      m_theme && m_api.IsAppThemed() && m_background == kNoColor && m_textColor == kNoColor;
-  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-
-  if (themed) {
-    m_api.DrawThemeParentBackground(m_hwnd, dc, &rc);
-    // In the "Toolbar" class state 5 means checked: a focused toggle that is off
-    // must not look as if it were on.
-    const bool showDefault = (focused || m_isDefault) && !m_toolbarLook;
-    int state = disabled      ? kDisabled
-                : pressed     ? kPressed
-                : m_hot       ? kHot
-                : showDefault ? kDefaulted
-                              : kNormal;
-    m_api.DrawThemeBackground(m_theme, dc, kPushButtonPart, state, &rc, nullptr);
-  } else {
-    ::FillRect(dc, &rc, CachedSolidBrush(face));
-    RECT body = rc;
-    ::InflateRect(&body, -1, -1);
-    if (!m_toolbarLook || m_background != kNoColor)
-      ::FillRect(dc, &body, CachedSolidBrush(m_background == kNoColor ? face : m_background));
-    if (m_toolbarLook && m_hot) FrameColor(dc, rc, RGB(255, 255, 255), RGB(132, 150, 173));
-    RECT edge = rc;
-    if ((focused || m_isDefault) && !(m_toggleMode && pressed)) {
-      ::FrameRect(dc, &edge, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-      ::InflateRect(&edge, -1, -1);
-    }
-    if (pressed)
-      ::DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
-    else if (!m_toolbarLook)
-      ::DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
-  }
+  DrawBackground(dc, rc, look);
 
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
   text.resize(
       static_cast<size_t>(::GetWindowTextW(m_hwnd, text.data(), static_cast<int>(text.size()))));
+  RECT textArea = DrawIcon(dc, rc, !text.empty(), look);
+  if (!text.empty()) DrawLabel(dc, textArea, text, look);
 
-  RECT textArea = rc;
-  if (m_icon) {
-    int iw = m_iconSize.cx, ih = m_iconSize.cy;
-    int x, y = rc.top + (h - ih) / 2;
-    if (text.empty()) {
-      x = rc.left + (w - iw) / 2;
-    } else if (m_iconPosition == kIconRight) {
-      x = rc.right - iw / 2 - iw;
-      textArea.right = rc.right - 2 * iw;
-    } else {
-      x = rc.left + iw / 2;
-      textArea.left = rc.left + 2 * iw;
-    }
-    if (pressed && !themed) ++x, ++y;
-    if (disabled && m_disabledIcon) {
-      ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_disabledIcon.get()), 0, x, y,
-                   iw, ih, DST_ICON | DSS_NORMAL);
-    } else {
-      ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_icon.get()), 0, x, y, iw, ih,
-                   DST_ICON | (disabled ? DSS_DISABLED : DSS_NORMAL));
-    }
-  }
-
-  if (!text.empty()) {
-    const bool multiline = (::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & BS_MULTILINE) != 0;
-    UINT flags = multiline ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER;
-    if (!m_icon) flags |= DT_CENTER;
-    RECT measured = textArea;
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, flags | DT_CALCRECT);
-    RECT t = textArea;
-    if (multiline) {  // DT_VCENTER only centres single lines
-      int th = measured.bottom - measured.top;
-      t.top = textArea.top + (textArea.bottom - textArea.top - th) / 2;
-      t.bottom = t.top + th;
-    }
-    if (pressed && !themed) ::OffsetRect(&t, 1, 1);
-    if (themed) {
-      m_api.DrawThemeText(m_theme, dc, kPushButtonPart, disabled ? kDisabled : kNormal,
-                          text.c_str(), static_cast<int>(text.size()), flags, &t);
-    } else if (disabled) {
-      RECT etched = t;
-      ::OffsetRect(&etched, 1, 1);
-      ::SetTextColor(dc, ::GetSysColor(COLOR_BTNHIGHLIGHT));
-      ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &etched, flags);
-      ::SetTextColor(dc, ::GetSysColor(COLOR_BTNSHADOW));
-      ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, flags);
-    } else {
-      ::SetTextColor(dc, m_textColor == kNoColor ? ::GetSysColor(COLOR_BTNTEXT) : m_textColor);
-      ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, flags);
-    }
-  }
-
-  if (focusRect) {
+  if (look.focusRect) {
     RECT f = rc;
     ::InflateRect(&f, -3, -3);
     ::DrawFocusRect(dc, &f);

@@ -10,6 +10,8 @@
 #include <uxtheme.h>
 // clang-format on
 
+#include <string>
+
 #include "controls/colors.h"
 #include "controls/theme_api.h"
 #include "framework/gdi.h"
@@ -73,9 +75,28 @@ class CThemedButton : public COwnerDrawButton {
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  // How one DrawItem call draws the button.
+  struct Look {
+    bool disabled = false;
+    bool focused = false;
+    bool focusRect = false;
+    bool pressed = false;
+    bool themed = false;  // through the visual styles, else classic 3-D
+  };
+
   void CloseTheme();
   bool PointerInside() const;
   void SimulateButton(UINT msg);
+  LRESULT OnGetDlgCode(WPARAM wp, LPARAM lp);
+  // True when the release ended a double-click, which it then reports itself.
+  bool OnLeftButtonUp(LPARAM lp);
+  void OnMouseMove();
+  void OnMouseLeave();
+  Look LookOf(const DRAWITEMSTRUCT* dis);
+  void DrawBackground(HDC dc, const RECT& rc, const Look& look);
+  // Draws the icon; the rectangle left to the text.
+  RECT DrawIcon(HDC dc, const RECT& rc, bool withText, const Look& look);
+  void DrawLabel(HDC dc, const RECT& area, const std::wstring& text, const Look& look);
 
   CThemeApi m_api;
   bool m_redrawTheme = true;

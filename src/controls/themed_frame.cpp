@@ -4,16 +4,13 @@
 
 #include <exception>
 
+#include "controls/colors.h"
+#include "controls/menu_popup.h"
 #include "framework/unexpected_error.h"
 
 namespace klarex {
 
 bool StartThemedMenus() {
-  // Stops the library at process exit, after every window is gone.
-  struct Stopper {
-    ~Stopper() { CThemedMenuLibrary::Stop(); }
-  };
-  static Stopper stopper;
   try {
     CThemedMenuLibrary::Start();
     return true;
@@ -42,6 +39,7 @@ bool CThemedFrameWnd::Attach(HWND frame, HACCEL accel) {
 void CThemedFrameWnd::Detach() {
   if (!m_hwnd) return;
   ::RemoveWindowSubclass(m_hwnd, &SubclassProc, reinterpret_cast<UINT_PTR>(this));
+  ReleaseBarBrush();
   m_menu.Detach();
   m_systemMenu.Detach();
   if (::IsWindow(m_hwnd)) ::DrawMenuBar(m_hwnd);
@@ -49,18 +47,47 @@ void CThemedFrameWnd::Detach() {
 }
 
 void CThemedFrameWnd::LoadMenuIcons(HMODULE module, int toolbarId) {
-  m_iconSet = CMenuIconSet::Get(module, toolbarId);
-  m_menu.AttachIconSet(m_iconSet);
+  auto set = std::make_unique<CMenuIconSet>(module, toolbarId);
+  if (!set->Load()) set.reset();
+  m_menu.AttachIconSet(set.get());
+  m_iconSet = std::move(set);
   if (m_hwnd) ::DrawMenuBar(m_hwnd);
+}
+
+void CThemedFrameWnd::OnSysColorChange() {
+  if (m_iconSet) m_iconSet->Reload();
+  if (!m_menu.Handle()) return;
+  GdiBrush brush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
+  MENUINFO mi{};
+  mi.cbSize = sizeof(mi);
+  mi.fMask = MIM_BACKGROUND;
+  mi.hbrBack = brush.get();
+  ::SetMenuInfo(m_menu.Handle(), &mi);
+  m_barBrush = std::move(brush);
+  ::DrawMenuBar(m_hwnd);
+}
+
+void CThemedFrameWnd::ReleaseBarBrush() {
+  if (!m_barBrush) return;
+  MENUINFO mi{};
+  mi.cbSize = sizeof(mi);
+  mi.fMask = MIM_BACKGROUND;
+  if (::IsMenu(m_menu.Handle()) && ::GetMenuInfo(m_menu.Handle(), &mi) &&
+      mi.hbrBack == m_barBrush.get()) {
+    mi.hbrBack = nullptr;
+    ::SetMenuInfo(m_menu.Handle(), &mi);
+  }
+  m_barBrush.reset();
 }
 
 void CThemedFrameWnd::FollowMenuBar() {
   // A hidden menu bar (SetMenu with none) keeps its themed menu for its return.
   HMENU bar = ::GetMenu(m_hwnd);
   if (!bar || bar == m_menu.Handle()) return;
+  ReleaseBarBrush();
   m_menu.Load(bar, false);
   m_menu.SetAccelerators(m_accel);
-  m_menu.AttachIconSet(m_iconSet);
+  m_menu.AttachIconSet(m_iconSet.get());
 }
 
 CThemedMenu* CThemedFrameWnd::MenuOf(HMENU menu) {
@@ -129,15 +156,7 @@ LRESULT CThemedFrameWnd::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SYSCOLORCHANGE: {
       LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
-      CMenuIconSet::ReloadAll();
-      if (m_menu.Handle()) {
-        MENUINFO mi{};
-        mi.cbSize = sizeof(mi);
-        mi.fMask = MIM_BACKGROUND;
-        mi.hbrBack = CachedSolidBrush(::GetSysColor(COLOR_BTNFACE));
-        ::SetMenuInfo(m_menu.Handle(), &mi);
-        ::DrawMenuBar(hwnd);
-      }
+      OnSysColorChange();
       return r;
     }
     case WM_NCDESTROY: {

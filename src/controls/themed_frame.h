@@ -5,7 +5,11 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
+#include "controls/menu_icons.h"
 #include "controls/themed_menu.h"
+#include "framework/gdi.h"
 
 namespace klarex {
 
@@ -34,16 +38,21 @@ class CThemedFrameWnd {
   void FollowMenuBar();
   CThemedMenu* MenuOf(HMENU menu);
   CMenuItemRecord* RecordOf(ULONG_PTR data, CThemedMenu** owner);
+  // System colours changed: the icons and the menu bar's background follow.
+  void OnSysColorChange();
+  // Takes the bar brush back from the menu bar before the brush or the bar goes.
+  void ReleaseBarBrush();
 
   HWND m_hwnd = nullptr;
   HACCEL m_accel = nullptr;
-  CMenuIconSet* m_iconSet = nullptr;
+  std::unique_ptr<CMenuIconSet> m_iconSet;
+  GdiBrush m_barBrush;  // the menu bar's background once system colours changed
   CThemedMenu m_menu;
   CThemedMenu m_systemMenu;
 };
 
-// Starts the themed-menu library once per process (stopped at exit); false
-// when the pop-up hook could not be installed.
+// Starts the pop-up skin of the themed menus once per process (stopped at
+// exit); false when its hook could not be installed.
 bool StartThemedMenus();
 
 // A frame window base with themed menus: `TBase` is the framework's frame.

@@ -1,101 +1,19 @@
-// Owner-drawn menus in a flat "XP" look: white item area, a tinted icon column
-// holding the command's toolbar image, a framed selection box, accelerator
-// texts on the right, and a self-drawn frame and shadow around pop-ups.
+// Owner-drawn menus in a flat "XP" look. A CThemedMenu takes a menu and its
+// sub-menus, gives every item a record (menu_item.h), measures and draws the
+// items through the look (menu_look.h) with the toolbar's images
+// (menu_icons.h); the pop-up windows get their frame and shadow from the
+// pop-up skin (menu_popup.h).
 #pragma once
-// commctrl.h needs windows.h first.
-// clang-format off
 #include <windows.h>
-#include <commctrl.h>
-// clang-format on
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "controls/colors.h"
-#include "framework/gdi.h"
+#include "controls/menu_icons.h"
+#include "controls/menu_item.h"
 
 namespace klarex {
-
-// The accelerator names of `cmd` in `accel`, joined by ", " ("Ctrl+A, F5"); empty if none.
-std::wstring AcceleratorText(HACCEL accel, WORD cmd);
-// Index of the first item whose display text contains "&" + ch (case-insensitive), or -1.
-int FindMnemonic(const std::vector<std::wstring>& displayTexts, wchar_t ch);
-
-// Toolbar images for menu items. Image n of the toolbar is stored three times:
-// 3n itself (selected item), 3n+1 a darker copy (item at rest), 3n+2 a pale
-// disabled copy.
-class CMenuIconSet {
- public:
-  CMenuIconSet(HMODULE module, int resourceId);
-
-  // The process-wide set of a toolbar resource, loaded on first request; null
-  // when the resource cannot be loaded.
-  static CMenuIconSet* Get(HMODULE module, int resourceId);
-  // Reloads every set (system colours changed) at most once every 2 seconds.
-  static void ReloadAll();
-  static void ClearAll();
-
-  // Loads the toolbar resource (type 241) and its bitmap of the same id.
-  bool Load();
-  // Fills the set from a strip of button images, one per command id.
-  bool LoadFromBitmap(HBITMAP strip, int width, int height, const std::vector<WORD>& ids);
-
-  int ImageIndex(WORD cmd) const;  // 3n, or -1
-  HIMAGELIST Images() const { return m_images.get(); }
-  SIZE ImageSize() const { return m_size; }
-  int ResourceId() const { return m_resourceId; }
-
- private:
-  HMODULE m_module;
-  int m_resourceId;
-  SIZE m_size{16, 15};
-  ImageListHandle m_images;
-  std::vector<WORD> m_ids;
-};
-
-class CThemedMenu;
-
-// One item of a themed menu; its address is the item data of the owner-drawn item.
-class CMenuItemRecord {
- public:
-  virtual ~CMenuItemRecord() = default;
-  // The stored text plus, when it has no tab, "\t" and the accelerator names.
-  virtual std::wstring DisplayText(HACCEL accel) const;
-  virtual void SetText(const std::wstring& text) { m_text = text; }
-
-  std::wstring m_text;
-  WORD m_id = 0;
-  UINT m_flags = 0;  // MF_ bits the item was created with, MF_OWNERDRAW included
-  CMenuIconSet* m_iconSet = nullptr;
-  int m_iconIndex = -1;
-  bool m_noAccelText = false;
-};
-
-// What an item needs to be drawn, apart from its record.
-struct MenuItemDrawState {
-  bool menuBar = false;
-  bool selected = false;
-  bool grayed = false;
-  bool checked = false;
-  bool hot = false;
-  bool inactive = false;  // window inactive (menu bar)
-  bool hidePrefix = false;
-  bool isDefault = false;
-};
-
-// Drawing rules of the XP look. Everything it paints follows the colour rules
-// of colors.h for the environment it is given.
-class CMenuLookXP {
- public:
-  static SIZE MeasureItem(const CMenuItemRecord& item, const std::wstring& text, bool menuBar,
-                          bool isDefault, SIZE iconSize);
-  // Draws into dc at rc (the off-screen copy is made by the caller).
-  static void DrawItem(HDC dc, const RECT& rc, const CMenuItemRecord& item,
-                       const std::wstring& text, const MenuItemDrawState& state, SIZE iconSize,
-                       const ColorEnv& env, COLORREF menuBrush);
-  static int IconColumnWidth(SIZE iconSize) { return iconSize.cx + 8; }
-};
 
 class CThemedMenu {
  public:
@@ -139,6 +57,12 @@ class CThemedMenu {
  private:
   CThemedMenu* OwnerOf(const CMenuItemRecord* record);
   CMenuItemRecord* RecordForId(WORD id) const;
+  // Sync's steps: the record of the item at `pos`, taken from the old records
+  // when it has one, brought up to date and made the item's data.
+  std::unique_ptr<CMenuItemRecord> SyncItem(int pos, const MENUITEMINFOW& mii, const wchar_t* text);
+  std::unique_ptr<CMenuItemRecord> TakeRecord(ULONG_PTR itemData);
+  // The themed sub-menu of `sub`, taken from the old ones and synchronised, or new.
+  std::unique_ptr<CThemedMenu> TakeSubMenu(HMENU sub);
 
   HMENU m_menu = nullptr;
   bool m_popup = false;
@@ -147,20 +71,6 @@ class CThemedMenu {
   std::vector<std::unique_ptr<CMenuItemRecord>> m_records;
   std::vector<std::unique_ptr<CThemedMenu>> m_subMenus;
   CMenuIconSet* m_iconSet = nullptr;
-};
-
-// Process-wide start and stop of the themed menus: system flags, and the
-// WH_CALLWNDPROC hook that gives pop-up menu windows their frame and shadow.
-class CThemedMenuLibrary {
- public:
-  // Throws std::runtime_error when the hook cannot be installed.
-  static void Start();
-  static void Stop();
-  static bool Started();
-  // Whether Escape was pressed in the themed pop-up menu window `popup`.
-  static bool EscapePressed(HWND popup);
-  // A pop-up about to open whose window should be themed (set from WM_INITMENUPOPUP).
-  static void SetPendingMenu(HMENU menu, HWND owner);
 };
 
 }  // namespace klarex

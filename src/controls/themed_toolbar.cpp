@@ -19,13 +19,6 @@ ImageListHandle MaskedList(HBITMAP strip, SIZE size, COLORREF mask) {
   return list;
 }
 
-void Frame(HDC dc, const RECT& rc, COLORREF c) {
-  GdiPen pen(::CreatePen(PS_SOLID, 1, c));
-  SelectGuard p(dc, pen.get());
-  SelectGuard b(dc, ::GetStockObject(HOLLOW_BRUSH));
-  ::Rectangle(dc, rc.left, rc.top, rc.right, rc.bottom);
-}
-
 }  // namespace
 
 bool CThemedToolBar::Create(HWND parent, DWORD style, UINT id) {
@@ -83,7 +76,7 @@ bool CThemedToolBar::SetImages(HBITMAP strip, SIZE imageSize) {
 
 void CThemedToolBar::EraseBackground(HDC dc, const RECT& rc) const {
   ColorEnv env = ColorEnv::Current();
-  ::FillRect(dc, &rc, CachedSolidBrush(Mix86_14(FaceColor(env), env.Sys(COLOR_WINDOW))));
+  FillSolid(dc, rc, Mix86_14(FaceColor(env), env.Sys(COLOR_WINDOW)));
 }
 
 void CThemedToolBar::DrawGripper(HDC dc, const RECT& bar, bool horizontal) const {
@@ -116,18 +109,18 @@ void CThemedToolBar::DrawButton(HDC dc, const RECT& rc, int command, UINT itemSt
 
   if (itemState & CDIS_INDETERMINATE) {
     COLORREF bar = MenuBarColor(env);
-    ::FillRect(dc, &rc, CachedSolidBrush(Mix86_14(bar, env.Sys(COLOR_WINDOW))));
-    Frame(dc, rc, env.highContrast ? env.Sys(COLOR_BTNTEXT) : Darken(128, bar));
+    FillSolid(dc, rc, Mix86_14(bar, env.Sys(COLOR_WINDOW)));
+    FrameSolid(dc, rc, env.highContrast ? env.Sys(COLOR_BTNTEXT) : Darken(128, bar));
   } else if (itemState & (CDIS_HOT | CDIS_CHECKED)) {
-    ::FillRect(dc, &rc, CachedSolidBrush(selection));
+    FillSolid(dc, rc, selection);
     if (dropDown) {
       RECT body = rc, arrow = rc;
       body.right -= kDropDownArrow;
       arrow.left = body.right - 1;
-      Frame(dc, body, env.Sys(COLOR_HIGHLIGHT));
-      Frame(dc, arrow, env.Sys(COLOR_HIGHLIGHT));
+      FrameSolid(dc, body, env.Sys(COLOR_HIGHLIGHT));
+      FrameSolid(dc, arrow, env.Sys(COLOR_HIGHLIGHT));
     } else {
-      Frame(dc, rc, env.Sys(COLOR_HIGHLIGHT));
+      FrameSolid(dc, rc, env.Sys(COLOR_HIGHLIGHT));
     }
   }
 

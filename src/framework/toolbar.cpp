@@ -18,6 +18,13 @@ bool ParseToolbarTemplate(const void* data, size_t size, ToolbarTemplate& out) {
   return true;
 }
 
+bool LoadToolbarTemplate(HMODULE module, UINT id, ToolbarTemplate& out) {
+  HRSRC res = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kToolbarResourceType));
+  if (!res) return false;
+  HGLOBAL block = ::LoadResource(module, res);
+  return block && ParseToolbarTemplate(::LockResource(block), ::SizeofResource(module, res), out);
+}
+
 bool CToolBar::Create(HWND parent, DWORD style, UINT id) {
   HWND hwnd = ::CreateWindowExW(
       0, TOOLBARCLASSNAMEW, nullptr, style | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0,
@@ -28,14 +35,8 @@ bool CToolBar::Create(HWND parent, DWORD style, UINT id) {
 }
 
 bool CToolBar::LoadToolBar(UINT id) {
-  HRSRC res = ::FindResourceW(ModuleInstance(), MAKEINTRESOURCEW(id),
-                              MAKEINTRESOURCEW(kToolbarResourceType));
-  if (!res) return false;
-  HGLOBAL block = ::LoadResource(ModuleInstance(), res);
   ToolbarTemplate parsed;
-  if (!block ||
-      !ParseToolbarTemplate(::LockResource(block), ::SizeofResource(ModuleInstance(), res), parsed))
-    return false;
+  if (!LoadToolbarTemplate(ModuleInstance(), id, parsed)) return false;
   GdiBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id),
                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!bitmap) return false;

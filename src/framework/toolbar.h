@@ -21,6 +21,9 @@ struct ToolbarTemplate {
 
 // Parses a type-241 resource; false when it is truncated or of another version.
 bool ParseToolbarTemplate(const void* data, size_t size, ToolbarTemplate& out);
+// Finds and parses toolbar resource `id` of `module`; false when it is missing
+// or does not parse. The toolbar and the menus' item icons both read it here.
+bool LoadToolbarTemplate(HMODULE module, UINT id, ToolbarTemplate& out);
 
 class CToolBar : public CWnd {
  public:

@@ -155,18 +155,18 @@ CRegTextValue::operator std::wstring() {
 void CRegTextValue::Read() {
   m_value = m_default;
   m_exists = false;
-  HKEY key = nullptr;
-  m_lastError = RegOpenKeyExW(m_root, m_keyPath.c_str(), 0, KEY_READ, &key);
+  RegKey key;
+  m_lastError = RegOpenKeyExW(m_root, m_keyPath.c_str(), 0, KEY_READ, key.put());
   if (m_lastError != ERROR_SUCCESS) return;
   m_read = true;
   const wchar_t* name = m_valueName.empty() ? nullptr : m_valueName.c_str();
   DWORD bytes = 0;
-  m_lastError = RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &bytes);
+  m_lastError = RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, &bytes);
   if (m_lastError == ERROR_SUCCESS) {
     // Twice the reported size, and room for a terminator the data may lack.
     std::wstring buffer(bytes + 1, L'\0');
     DWORD size = bytes * 2;
-    m_lastError = RegQueryValueExW(key, name, nullptr, nullptr,
+    m_lastError = RegQueryValueExW(key.get(), name, nullptr, nullptr,
                                    reinterpret_cast<BYTE*>(buffer.data()), &size);
     if (m_lastError == ERROR_SUCCESS) {
       buffer.resize(std::min<size_t>(buffer.size(), size / sizeof(wchar_t)));
@@ -174,7 +174,6 @@ void CRegTextValue::Read() {
       m_value = buffer.substr(0, buffer.find(L'\0'));
     }
   }
-  m_lastError = RegCloseKey(key);
 }
 
 std::wstring CRegTextValue::ErrorText() const {

@@ -132,20 +132,18 @@ HGLOBAL DropFilesToGlobal(const std::vector<BYTE>& block) {
   return memory;
 }
 
-IDataObject* CreateDropFilesDataObject(const std::vector<std::wstring>& paths) {
-  return new CDropFilesDataObject(BuildDropFilesBlock(paths));
+ComPtr<IDataObject> CreateDropFilesDataObject(const std::vector<std::wstring>& paths) {
+  return ComPtr<IDataObject>(new CDropFilesDataObject(BuildDropFilesBlock(paths)));
 }
 
-IDropSource* CreateDropSource() { return new CDropSource(); }
+ComPtr<IDropSource> CreateDropSource() { return ComPtr<IDropSource>(new CDropSource()); }
 
 DWORD DragOutFiles(const std::vector<std::wstring>& paths) {
   if (paths.empty()) return DROPEFFECT_NONE;
-  IDataObject* data = CreateDropFilesDataObject(paths);
-  IDropSource* source = CreateDropSource();
+  ComPtr<IDataObject> data = CreateDropFilesDataObject(paths);
+  ComPtr<IDropSource> source = CreateDropSource();
   DWORD effect = DROPEFFECT_NONE;
-  HRESULT hr = ::DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
-  source->Release();
-  data->Release();
+  HRESULT hr = ::DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
   return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "sys/com_ptr.h"
+
 namespace klarex {
 
 // The drop-files block: a DROPFILES header (wide characters), then every path
@@ -16,11 +18,11 @@ std::vector<BYTE> BuildDropFilesBlock(const std::vector<std::wstring>& paths);
 // The block in movable, shareable global memory; nullptr when out of memory.
 HGLOBAL DropFilesToGlobal(const std::vector<BYTE>& block);
 
-// A data object offering `paths` as CF_HDROP; the caller owns the reference.
-IDataObject* CreateDropFilesDataObject(const std::vector<std::wstring>& paths);
+// A data object offering `paths` as CF_HDROP.
+ComPtr<IDataObject> CreateDropFilesDataObject(const std::vector<std::wstring>& paths);
 
 // A drop source: Esc cancels, releasing the mouse buttons drops.
-IDropSource* CreateDropSource();
+ComPtr<IDropSource> CreateDropSource();
 
 // Runs a modal drag of `paths` allowing copy or move; the effect of the drop,
 // DROPEFFECT_NONE when cancelled or nothing to drag.

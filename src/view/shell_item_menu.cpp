@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "../res/ids_main.h"
 #include "framework/unexpected_error.h"
 #include "view/drag_out.h"
 
@@ -11,56 +12,78 @@ namespace {
 
 constexpr UINT kFirstShellCommand = 1;
 constexpr UINT kLastShellCommand = 10000;
+constexpr wchar_t kRoutingProperty[] = L"KlarexShellMenuRouting";
 
-// Valid only while a shell menu is tracked: the shell draws its owner-drawn
-// items (Send To, Open With...) through these interfaces.
-struct ShellMenuHook {
-  WNDPROC previous = nullptr;
-  IContextMenu2* menu2 = nullptr;
-  IContextMenu3* menu3 = nullptr;
-};
-ShellMenuHook g_hook;
-
-LRESULT ShellMenuMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-      if (wParam != 0) break;
-      [[fallthrough]];
-    case WM_INITMENUPOPUP:
-      if (g_hook.menu2) {
-        g_hook.menu2->HandleMenuMsg(msg, wParam, lParam);
-      } else if (g_hook.menu3) {
-        g_hook.menu3->HandleMenuMsg(msg, wParam, lParam);
-      }
-      return msg == WM_INITMENUPOPUP ? 0 : TRUE;
-    case WM_MENUCHAR:
-      if (g_hook.menu3) {
-        LRESULT result = 0;
-        g_hook.menu3->HandleMenuMsg2(msg, wParam, lParam, &result);
-        return result;
-      }
-      break;
-    default:
-      break;
+// While it lives, the window's owner-draw and menu messages go to the shell's
+// menu first: the shell draws its own items (Send To, Open With...) through
+// these interfaces. The window procedure finds it through a window property.
+class CShellMenuRouting {
+ public:
+  CShellMenuRouting(HWND window, IContextMenu2* menu2, IContextMenu3* menu3)
+      : m_window(window), m_menu2(menu2), m_menu3(menu3) {
+    if (!menu2 && !menu3) return;
+    ::SetPropW(window, kRoutingProperty, this);
+    m_previous = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
   }
-  return ::CallWindowProcW(g_hook.previous, hwnd, msg, wParam, lParam);
-}
+  ~CShellMenuRouting() {
+    if (!m_previous) return;
+    ::SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    ::RemovePropW(m_window, kRoutingProperty);
+  }
+  CShellMenuRouting(const CShellMenuRouting&) = delete;
+  CShellMenuRouting& operator=(const CShellMenuRouting&) = delete;
 
-LRESULT CALLBACK ShellMenuHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return Guarded<LRESULT>(0, [&] { return ShellMenuMessage(hwnd, msg, wParam, lParam); });
-}
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Guarded<LRESULT>(0, [&] {
+      auto* self = static_cast<CShellMenuRouting*>(::GetPropW(hwnd, kRoutingProperty));
+      return self ? self->Message(hwnd, msg, wParam, lParam)
+                  : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    });
+  }
+
+  LRESULT Message(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+      case WM_DRAWITEM:
+      case WM_MEASUREITEM:
+        if (wParam != 0) break;
+        [[fallthrough]];
+      case WM_INITMENUPOPUP:
+        if (m_menu2) {
+          m_menu2->HandleMenuMsg(msg, wParam, lParam);
+        } else if (m_menu3) {
+          m_menu3->HandleMenuMsg(msg, wParam, lParam);
+        }
+        return msg == WM_INITMENUPOPUP ? 0 : TRUE;
+      case WM_MENUCHAR:
+        if (m_menu3) {
+          LRESULT result = 0;
+          m_menu3->HandleMenuMsg2(msg, wParam, lParam, &result);
+          return result;
+        }
+        break;
+      default:
+        break;
+    }
+    return ::CallWindowProcW(m_previous, hwnd, msg, wParam, lParam);
+  }
+
+  HWND m_window;
+  IContextMenu2* m_menu2;
+  IContextMenu3* m_menu3;
+  WNDPROC m_previous = nullptr;
+};
 
 // Parent folder and a copy of the last identifier of an absolute list.
-HRESULT BindToParent(PCIDLIST_ABSOLUTE item, IShellFolder** folder, PITEMID_CHILD* last) {
+HRESULT BindToParent(PCIDLIST_ABSOLUTE item, ComPtr<IShellFolder>& folder, PITEMID_CHILD* last) {
   if (!item || ILIsEmpty(item)) return E_POINTER;
   PCUITEMID_CHILD child = nullptr;
-  HRESULT hr = ::SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(folder), &child);
+  HRESULT hr = ::SHBindToParent(item, IID_IShellFolder, folder.put_void(), &child);
   if (FAILED(hr)) return hr;
   *last = static_cast<PITEMID_CHILD>(::ILClone(child));
   if (!*last) {
-    (*folder)->Release();
-    *folder = nullptr;
+    folder.reset();
     return E_OUTOFMEMORY;
   }
   return S_OK;
@@ -74,29 +97,26 @@ std::wstring ParentOf(const std::wstring& path) {
 }  // namespace
 
 CShellItemMenu::~CShellItemMenu() {
-  Release();
+  Clear();
   if (m_menu) ::DestroyMenu(m_menu);
 }
 
-void CShellItemMenu::Release() {
-  if (m_folder && m_releaseFolder) m_folder->Release();
-  m_folder = nullptr;
-  m_releaseFolder = false;
+void CShellItemMenu::Clear() {
+  m_folder.reset();
   for (PITEMID_CHILD item : m_items) ::ILFree(item);
   m_items.clear();
 }
 
 bool CShellItemMenu::SetObjects(PCIDLIST_ABSOLUTE item) {
-  Release();
+  Clear();
   PITEMID_CHILD last = nullptr;
-  if (FAILED(BindToParent(item, &m_folder, &last))) return false;
+  if (FAILED(BindToParent(item, m_folder, &last))) return false;
   m_items.push_back(last);
-  m_releaseFolder = true;
   return true;
 }
 
 bool CShellItemMenu::SetObjects(const std::vector<std::wstring>& paths) {
-  Release();
+  Clear();
   // Items are held relative to the first one's folder, which therefore must be theirs too.
   if (paths.empty() || !PathsShareOneFolder(paths)) return false;
   for (const auto& path : paths) {
@@ -105,16 +125,11 @@ bool CShellItemMenu::SetObjects(const std::vector<std::wstring>& paths) {
       if (!m_folder) return false;
       continue;
     }
-    IShellFolder* folder = nullptr;
+    ComPtr<IShellFolder> folder;
     PITEMID_CHILD last = nullptr;
-    if (SUCCEEDED(BindToParent(absolute, &folder, &last))) {
+    if (SUCCEEDED(BindToParent(absolute, folder, &last))) {
       m_items.push_back(last);
-      if (!m_folder) {
-        m_folder = folder;
-        m_releaseFolder = true;
-      } else {
-        folder->Release();
-      }
+      if (!m_folder) m_folder = std::move(folder);
     }
     ::ILFree(absolute);
     if (!m_folder) return false;
@@ -124,56 +139,38 @@ bool CShellItemMenu::SetObjects(const std::vector<std::wstring>& paths) {
 
 UINT CShellItemMenu::ShowContextMenu(HWND window, POINT point) {
   if (!m_folder || m_items.empty()) return 0;
-  IContextMenu* menu1 = nullptr;
+  ComPtr<IContextMenu> menu1;
   if (FAILED(m_folder->GetUIObjectOf(nullptr, static_cast<UINT>(m_items.size()),
                                      const_cast<PCUITEMID_CHILD_ARRAY>(m_items.data()),
-                                     IID_IContextMenu, nullptr,
-                                     reinterpret_cast<void**>(&menu1))) ||
+                                     IID_IContextMenu, nullptr, menu1.put_void())) ||
       !menu1) {
     return 0;
   }
-  IContextMenu* menu = menu1;
-  IContextMenu2* menu2 = nullptr;
-  IContextMenu3* menu3 = nullptr;
-  if (SUCCEEDED(menu1->QueryInterface(IID_IContextMenu3, reinterpret_cast<void**>(&menu3)))) {
-    menu = menu3;
-  } else if (SUCCEEDED(
-                 menu1->QueryInterface(IID_IContextMenu2, reinterpret_cast<void**>(&menu2)))) {
-    menu = menu2;
-  }
-  if (menu != menu1) menu1->Release();
+  // The richest interface the menu has: the shell's own items need 2 or 3.
+  ComPtr<IContextMenu3> menu3 = menu1.As<IContextMenu3>();
+  ComPtr<IContextMenu2> menu2 = menu3 ? ComPtr<IContextMenu2>() : menu1.As<IContextMenu2>();
+  IContextMenu* menu = menu3 ? menu3.get() : menu2 ? menu2.get() : menu1.get();
 
   if (m_menu) ::DestroyMenu(m_menu);
   m_menu = ::CreatePopupMenu();
+  if (!m_menu ||
+      FAILED(menu->QueryContextMenu(m_menu, static_cast<UINT>(::GetMenuItemCount(m_menu)),
+                                    kFirstShellCommand, kLastShellCommand, CMF_EXPLORE)))
+    return 0;
   UINT result = 0;
-  if (m_menu &&
-      SUCCEEDED(menu->QueryContextMenu(m_menu, static_cast<UINT>(::GetMenuItemCount(m_menu)),
-                                       kFirstShellCommand, kLastShellCommand, CMF_EXPLORE))) {
-    g_hook.previous = nullptr;
-    if (menu2 || menu3) {
-      g_hook.menu2 = menu2;
-      g_hook.menu3 = menu3;
-      g_hook.previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-          window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ShellMenuHookProc)));
-    }
+  {
+    CShellMenuRouting routing(window, menu2.get(), menu3.get());
     result = static_cast<UINT>(
         ::TrackPopupMenu(m_menu, TPM_RETURNCMD, point.x, point.y, 0, window, nullptr));
-    if (g_hook.previous) {
-      ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_hook.previous));
-      g_hook.previous = nullptr;
-    }
-    if (result >= kFirstShellCommand && result <= kLastShellCommand) {
-      CMINVOKECOMMANDINFO info{};
-      info.cbSize = sizeof(info);
-      info.lpVerb = MAKEINTRESOURCEA(result - kFirstShellCommand);
-      info.nShow = SW_SHOWNORMAL;
-      menu->InvokeCommand(&info);
-      result = 0;
-    }
   }
-  menu->Release();
-  g_hook.menu2 = nullptr;
-  g_hook.menu3 = nullptr;
+  if (result >= kFirstShellCommand && result <= kLastShellCommand) {
+    CMINVOKECOMMANDINFO info{};
+    info.cbSize = sizeof(info);
+    info.lpVerb = MAKEINTRESOURCEA(result - kFirstShellCommand);
+    info.nShow = SW_SHOWNORMAL;
+    menu->InvokeCommand(&info);
+    result = 0;
+  }
   return result;
 }
 
@@ -191,12 +188,12 @@ HMENU CreateMultiFolderMenu(HMENU mainMenu) {
     UINT id;
     const wchar_t* text;
   };
-  static const Entry kEntries[] = {{158, L"Move to &Recycle Bin\tDel"},
-                                   {157, L"&Delete\tShift+Del"},
+  static const Entry kEntries[] = {{ID_RECYCLE, L"Move to &Recycle Bin\tDel"},
+                                   {ID_DELETE, L"&Delete\tShift+Del"},
                                    {0, nullptr},
-                                   {161, L"Select &All\tCtrl+A"},
-                                   {162, L"&Unselect All\tCtrl+U"},
-                                   {163, L"&Invert Selection"}};
+                                   {ID_SELECT_ALL, L"Select &All\tCtrl+A"},
+                                   {ID_UNSELECT_ALL, L"&Unselect All\tCtrl+U"},
+                                   {ID_INVERT_SELECTION, L"&Invert Selection"}};
   HMENU menu = ::CreatePopupMenu();
   if (!menu) return nullptr;
   for (const Entry& entry : kEntries) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "sys/com_ptr.h"
+
 namespace klarex {
 
 // Shell objects for one context menu. The items must lie in one folder: the
@@ -34,11 +36,11 @@ class CShellItemMenu {
   HMENU Menu() const { return m_menu; }
 
  private:
-  void Release();
+  // Lets go of the folder and the items.
+  void Clear();
 
-  bool m_releaseFolder = false;
   HMENU m_menu = nullptr;
-  IShellFolder* m_folder = nullptr;
+  ComPtr<IShellFolder> m_folder;
   std::vector<PITEMID_CHILD> m_items;
 };
 

@@ -286,8 +286,8 @@ TEST_F(ButtonDrawing, IconIsCentredAndGreyWhenDisabled) {
   // A 16 x 16 icon filled with one saturated colour.
   DibSurface color(16, 16), mask(16, 16);
   RECT all{0, 0, 16, 16};
-  ::FillRect(color.dc(), &all, CachedSolidBrush(RGB(0, 0, 255)));
-  ::FillRect(mask.dc(), &all, CachedSolidBrush(RGB(0, 0, 0)));
+  FillSolid(color.dc(), all, RGB(0, 0, 255));
+  FillSolid(mask.dc(), all, RGB(0, 0, 0));
   ::GdiFlush();
   GdiBitmap monoMask(::CreateBitmap(16, 16, 1, 1, nullptr));
   {

@@ -1,6 +1,8 @@
 // The themed pop-up menu window procedure: Escape is noted, the fade timer
 // makes the window opaque at once, a size change while shown hands the window
 // back to the system, and pop-ups with the self-drawn shadow leak nothing.
+#include "controls/menu_popup.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -105,7 +107,7 @@ TEST_F(MenuPopup, PopupsWithTheSelfDrawnShadowLeakNoGdiObjects) {
   BOOL shadows = FALSE;
   ::SystemParametersInfoW(SPI_GETDROPSHADOW, 0, &shadows, 0);
   ::SystemParametersInfoW(SPI_SETDROPSHADOW, 0, reinterpret_cast<void*>(FALSE), 0);
-  Track(nullptr);  // warms the caches (brushes, icon set)
+  Track(nullptr);  // warms what the first pop-up loads
   const int before = test::GdiObjectCount();
   ASSERT_GT(before, 0);
   for (int i = 0; i < 200; ++i) Track(nullptr);

@@ -2,6 +2,10 @@
 // real menu, measuring, and the pixels of drawn items.
 #include <gtest/gtest.h>
 
+#include "../res/ids_main.h"
+#include "controls/menu_icons.h"
+#include "controls/menu_item.h"
+#include "controls/menu_look.h"
 #include "controls/themed_frame.h"
 #include "controls/themed_menu.h"
 #include "controls/ui_test_util.h"
@@ -64,9 +68,9 @@ TEST(MenuText, MnemonicMatchesFirstItemCaseInsensitively) {
 GdiBitmap SampleStrip() {
   DibSurface strip(32, 15);
   RECT all{0, 0, 32, 15}, red{1, 1, 15, 14}, green{17, 1, 31, 14};
-  ::FillRect(strip.dc(), &all, CachedSolidBrush(kMagenta));
-  ::FillRect(strip.dc(), &red, CachedSolidBrush(kRed));
-  ::FillRect(strip.dc(), &green, CachedSolidBrush(RGB(0, 160, 0)));
+  FillSolid(strip.dc(), all, kMagenta);
+  FillSolid(strip.dc(), red, kRed);
+  FillSolid(strip.dc(), green, RGB(0, 160, 0));
   ::GdiFlush();
   return GdiBitmap(static_cast<HBITMAP>(::CopyImage(strip.bitmap(), IMAGE_BITMAP, 0, 0, 0)));
 }
@@ -74,7 +78,7 @@ GdiBitmap SampleStrip() {
 COLORREF ImagePixel(HIMAGELIST images, int index, int x, int y) {
   DibSurface s(16, 15);
   RECT all{0, 0, 16, 15};
-  ::FillRect(s.dc(), &all, CachedSolidBrush(RGB(1, 2, 3)));
+  FillSolid(s.dc(), all, RGB(1, 2, 3));
   ::ImageList_Draw(images, index, s.dc(), 0, 0, ILD_TRANSPARENT);
   return s.Pixel(x, y);
 }
@@ -94,6 +98,21 @@ TEST(MenuIcons, EachImageStoredAsItselfDarkerAndDisabled) {
   EXPECT_EQ(ImagePixel(set.Images(), 4, 8, 7), DarkerPixel(RGB(0, 160, 0)));
   // The mask stays transparent in all three copies.
   for (int i = 0; i < 3; ++i) EXPECT_EQ(ImagePixel(set.Images(), i, 0, 0), RGB(1, 2, 3)) << i;
+}
+
+TEST(MenuIcons, TheProgramsToolbarGivesOneImageTripleForEachCommand) {
+  CMenuIconSet set(nullptr, IDR_MAINFRAME);
+  ASSERT_TRUE(set.Load());
+  EXPECT_EQ(set.ImageSize().cx, 16);
+  EXPECT_EQ(set.ImageSize().cy, 16);
+  // Separators take no image.
+  EXPECT_EQ(set.ImageIndex(ID_MODE_COOKIES), 0);
+  EXPECT_EQ(set.ImageIndex(ID_RECYCLE), 9);
+  EXPECT_EQ(set.ImageIndex(ID_INVERT_SELECTION), 21);
+  EXPECT_EQ(::ImageList_GetImageCount(set.Images()), 24);
+  EXPECT_EQ(set.ImageIndex(ID_APP_EXIT), -1);
+  CMenuIconSet missing(nullptr, 4242);
+  EXPECT_FALSE(missing.Load());
 }
 
 HMENU SampleMenuBar() {
@@ -473,6 +492,29 @@ TEST(ThemedFrame, AcceleratorsStillReachTheFrame) {
   }
   EXPECT_EQ(g_command, 161);
   frame.Detach();
+  ::DestroyWindow(host);
+}
+
+}  // namespace
+}  // namespace klarex
+
+namespace klarex {
+namespace {
+
+TEST(ThemedFrame, ASystemColourChangeGivesTheBarTheFaceColourWhileAttached) {
+  HWND host = test::MakeHostWindow(L"Colour host");
+  MenuHandle bar(SampleMenuBar());
+  ::SetMenu(host, bar.get());
+  {
+    CThemedFrameWnd frame;
+    ASSERT_TRUE(frame.Attach(host, nullptr));
+    EXPECT_EQ(MenuBrushColor(bar.get()), kNoColor);
+    ::SendMessageW(host, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(MenuBrushColor(bar.get()), ::GetSysColor(COLOR_BTNFACE));
+  }
+  // The brush went with the frame's theming: the menu does not keep a deleted one.
+  EXPECT_EQ(MenuBrushColor(bar.get()), kNoColor);
+  ::SetMenu(host, nullptr);
   ::DestroyWindow(host);
 }
 

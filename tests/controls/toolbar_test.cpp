@@ -37,7 +37,7 @@ class ToolbarTest : public ::testing::Test {
   void FindOpaquePixel() {
     DibSurface s(16, 16);
     RECT all{0, 0, 16, 16};
-    ::FillRect(s.dc(), &all, CachedSolidBrush(kBlank));
+    FillSolid(s.dc(), all, kBlank);
     ::ImageList_Draw(bar.FullColorImages(), 0, s.dc(), 0, 0, ILD_TRANSPARENT);
     for (int y = 4; y < 12 && px < 0; ++y)
       for (int x = 4; x < 12; ++x)
@@ -50,7 +50,7 @@ class ToolbarTest : public ::testing::Test {
 
   DibSurface& Draw(UINT state, int command = 181) {
     RECT all{0, 0, 23, 22};
-    ::FillRect(surface.dc(), &all, CachedSolidBrush(kBlank));
+    FillSolid(surface.dc(), all, kBlank);
     bar.DrawButton(surface.dc(), all, command, state);
     return surface;
   }
@@ -159,7 +159,7 @@ TEST(ToolbarGripper, StrokesEveryTwoPixelsDownAHorizontalBar) {
   CThemedToolBar bar;
   DibSurface s(40, 30);
   RECT all{0, 0, 40, 30};
-  ::FillRect(s.dc(), &all, CachedSolidBrush(kBlank));
+  FillSolid(s.dc(), all, kBlank);
   bar.DrawGripper(s.dc(), all, true);
   COLORREF ink = BluishDark(FaceColor(ColorEnv::Current()));
   EXPECT_EQ(s.Pixel(4, 4), ink);

@@ -298,6 +298,7 @@ TEST(CRegTextValue, MissingKeyOrValueGivesTheDefault) {
   CRegTextValue noValue(key.Path() + L"\\Present\\Value", L"null", false, HKEY_CURRENT_USER);
   EXPECT_EQ(static_cast<std::wstring>(noValue), L"null");
   EXPECT_FALSE(noValue.Exists());
+  EXPECT_EQ(noValue.LastError(), ERROR_FILE_NOT_FOUND);  // not the closing's success
 
   CRegTextValue noDefault(key.Path() + L"\\NoDefault\\", L"null", false, HKEY_CURRENT_USER);
   EXPECT_EQ(static_cast<std::wstring>(noDefault), L"null");

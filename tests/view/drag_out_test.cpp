@@ -57,7 +57,7 @@ TEST(DropFilesBlock, NoPathsGiveAnEmptyDoubleNulList) {
 
 TEST(DropFilesDataObject, OffersOnlyHDropAndEachGetDataIsACopy) {
   const std::vector<std::wstring> paths{L"C:\\a.tmp", L"C:\\b\\c.tmp"};
-  IDataObject* data = CreateDropFilesDataObject(paths);
+  ComPtr<IDataObject> data = CreateDropFilesDataObject(paths);
   FORMATETC hdrop{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   FORMATETC text{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   FORMATETC stream{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_ISTREAM};
@@ -75,24 +75,24 @@ TEST(DropFilesDataObject, OffersOnlyHDropAndEachGetDataIsACopy) {
   ::ReleaseStgMedium(&second);
   EXPECT_NE(data->GetData(&text, &first), S_OK);
 
-  IEnumFORMATETC* formats = nullptr;
-  ASSERT_EQ(data->EnumFormatEtc(DATADIR_GET, &formats), S_OK);
+  ComPtr<IEnumFORMATETC> formats;
+  ASSERT_EQ(data->EnumFormatEtc(DATADIR_GET, formats.put()), S_OK);
   FORMATETC got{};
   ULONG fetched = 0;
   EXPECT_EQ(formats->Next(1, &got, &fetched), S_OK);
   EXPECT_EQ(got.cfFormat, CF_HDROP);
   EXPECT_NE(formats->Next(1, &got, &fetched), S_OK);
-  formats->Release();
-  EXPECT_EQ(data->Release(), 0u);
+  // The last reference frees the object.
+  EXPECT_EQ(data.release()->Release(), 0u);
 }
 
 TEST(DropSource, EscapeCancelsReleasedButtonDrops) {
-  IDropSource* source = CreateDropSource();
+  ComPtr<IDropSource> source = CreateDropSource();
   EXPECT_EQ(source->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
   EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
   EXPECT_EQ(source->QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
   EXPECT_EQ(source->GiveFeedback(DROPEFFECT_COPY), DRAGDROP_S_USEDEFAULTCURSORS);
-  EXPECT_EQ(source->Release(), 0u);
+  EXPECT_EQ(source.release()->Release(), 0u);
   EXPECT_EQ(DragOutFiles({}), static_cast<DWORD>(DROPEFFECT_NONE));
 }
 
