@@ -18,6 +18,7 @@ namespace {
 constexpr size_t kMaxSectionChars = 100;
 constexpr size_t kMaxProgramChars = 100;
 constexpr size_t kMaxProcessChars = 64;
+constexpr size_t kMaxDetailChars = 100;
 
 enum Key { kProgram, kProcess, kMode, kPlace, kAction, kMask, kKeyCount };
 constexpr std::array<const wchar_t*, kKeyCount> kKeyNames = {L"program", L"process", L"mode",
@@ -102,8 +103,9 @@ class Parser {
   }
 
  private:
-  void Refuse(int line, const std::wstring& section, Problem problem, std::wstring detail) {
-    m_out.refusals.push_back({m_file, line, section, problem, std::move(detail)});
+  // The detail is cut to a length a status line can show.
+  void Refuse(int line, const std::wstring& section, Problem problem, const std::wstring& detail) {
+    m_out.refusals.push_back({m_file, line, section, problem, detail.substr(0, kMaxDetailChars)});
   }
 
   void Header(int number, const std::wstring& text) {
@@ -113,7 +115,7 @@ class Parser {
     const std::wstring name = text.back() == L']' ? Trimmed(text.substr(1, text.size() - 2)) : L"";
     if (name.empty() || name.size() > kMaxSectionChars || HasControl(name)) {
       m_section.bad = true;
-      Refuse(number, {}, Problem::BadSectionHeader, text.substr(0, kMaxSectionChars));
+      Refuse(number, {}, Problem::BadSectionHeader, text);
       return;
     }
     m_section.name = name;
@@ -133,7 +135,7 @@ class Parser {
     const std::wstring value = Trimmed(text.substr(equals + 1));
     size_t k = 0;
     while (k < kKeyCount && !SameText(key, kKeyNames[k])) ++k;
-    if (k == kKeyCount) return Bad(number, Problem::UnknownKey, key.substr(0, kMaxSectionChars));
+    if (k == kKeyCount) return Bad(number, Problem::UnknownKey, key);
     if (m_section.fields[k].line) return Bad(number, Problem::KeyTwice, key);
     m_section.fields[k] = {value, number};
     if (value.empty()) return Bad(number, Problem::EmptyValue, key);
@@ -144,9 +146,9 @@ class Parser {
     if (k == kAction && !ReadAction(value)) return Bad(number, Problem::BadAction, value);
   }
 
-  void Bad(int number, Problem problem, std::wstring detail) {
+  void Bad(int number, Problem problem, const std::wstring& detail) {
     m_section.bad = true;
-    Refuse(number, m_section.name, problem, std::move(detail));
+    Refuse(number, m_section.name, problem, detail);
   }
 
   static std::optional<CleaningMode> ReadMode(const std::wstring& text) {

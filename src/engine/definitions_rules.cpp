@@ -375,7 +375,7 @@ bool IsGuardedName(const std::wstring& name, CleaningMode mode, bool profilesAll
 
 std::optional<Finding> ReadPlace(const std::wstring& text, Place& place) {
   if (text.find(L'/') != std::wstring::npos) return Finding{Problem::BadCharacter, L"/"};
-  if (text[0] != L'%') {
+  if (text.empty() || text[0] != L'%') {
     const bool absolute = text[0] == L'\\' || (text.size() >= 2 && text[1] == L':');
     return Finding{absolute ? Problem::AbsolutePath : Problem::RelativePath, text};
   }
