@@ -103,7 +103,7 @@ std::vector<MenuItemText> TranslatedMenuItems() {
       {ID_MODE_COOKIES, L"OptionsMenu", L"1", nullptr, L"\tCtrl+K"},
       {ID_MODE_OFFLINE, L"OptionsMenu", L"2", nullptr, L"\tCtrl+H"},
       {ID_MODE_STANDARD, L"OptionsMenu", L"3", nullptr, L"\tF5"},
-      {ID_EXTENDED_CATALOGUE, L"OptionsMenu", L"4", L"&Extended Catalogue", L""},
+      {ID_EXTENDED_CATALOGUE, L"OptionsMenu", L"4", L"E&xtended Catalogue", L""},
       {ID_HELP_ONLINE, L"HelpMenu", L"1", L"&Online Help", L""},
       {ID_HELP_UPDATE, L"HelpMenu", L"2", L"&Update", L""},
       {ID_APP_ABOUT, L"HelpMenu", L"3", L"&About Klarex .NET...", L""},

@@ -42,7 +42,7 @@ TEST(CommandTexts, EmptyLanguageFileGivesTheTableDefaults) {
   EXPECT_EQ(menu[ID_RECYCLE], L"&Move &to Recycle Bin\tDel");
   EXPECT_EQ(menu[ID_LANGUAGE], L"&Language\t\tCtrl+L");
   EXPECT_EQ(menu[ID_INVERT_SELECTION], L"Invert Selection\tCtrl+I");
-  EXPECT_EQ(menu[ID_EXTENDED_CATALOGUE], L"&Extended Catalogue");
+  EXPECT_EQ(menu[ID_EXTENDED_CATALOGUE], L"E&xtended Catalogue");
   EXPECT_EQ(menu.size(), 17u);
   EXPECT_EQ(TranslatedMenuBarCaptions(),
             (std::vector<std::wstring>{L"&File", L"&Edit", L"&View", L"&Options", L"&Help"}));
