@@ -2,7 +2,7 @@
 # Plants realistic junk into a demo prefix so that every mode of Klarex has something to
 # show: Windows temp files and logs, a crash dump, the user's temp folder, thumbnail
 # caches, Firefox and Chrome profiles with real SQLite databases, cookies, caches and a
-# few most-recently-used lists in the registry.
+# few most-recently-used lists in the registry, and Edge and Discord caches.
 # Runs inside a Wine session (scripts/wine-session.sh sets WINEPREFIX and starts the
 # server). Writes only below the prefix.
 # Usage: plant-demo.sh <prefix-dir>
@@ -404,6 +404,25 @@ utf16hex() { printf '%s' "$1" | iconv -t UTF-16LE | od -An -tx1 | tr -s ' \n' ',
 }  >"$reg"
 (cd "$c" && wine regedit /S 'C:\klarex-demo.reg' </dev/null >/dev/null 2>&1)
 rm -f "$reg"
+
+# ------------------------------------------- Edge and Discord (definition files' places)
+
+edge=$localdir/Microsoft/Edge/User\ Data
+for profile_dir in Default "Profile 1"; do
+  for i in 0 1 2 3; do blob "$edge/$profile_dir/Cache/Cache_Data/data_$i" $((8192 + i * 524288)) "3 hours"; done
+  blob "$edge/$profile_dir/Code Cache/js/index" 24 "3 hours"
+  blob "$edge/$profile_dir/Code Cache/js/5e1b0c7d2a3f_0" 73728 "3 hours"
+  blob "$edge/$profile_dir/GPUCache/data_1" 270336 "1 day"
+  blob "$edge/$profile_dir/Preferences" 20480 "3 hours"  # settings: never listed
+done
+blob "$edge/ShaderCache/data_0" 8192 "6 days"
+blob "$edge/GrShaderCache/data_1" 270336 "6 days"
+discord=$appdata/discord
+for i in 0 1 2 3; do blob "$discord/Cache/Cache_Data/data_$i" $((8192 + i * 1048576)) "20 minutes"; done
+for i in 1 2 3 4 5; do blob "$discord/Cache/Cache_Data/f_00000$i" $((30000 * i)) "20 minutes"; done
+blob "$discord/Code Cache/wasm/index" 24 "20 minutes"
+blob "$discord/GPUCache/data_1" 270336 "2 days"
+blob "$discord/settings.json" 412 "2 days"  # settings: never listed
 
 # ---------------------------------------------------------------- fonts
 

@@ -5,7 +5,7 @@
 set -uo pipefail
 build=$1
 here=$(cd "$(dirname "$0")" && pwd)
-cmake --build "$build" --target Klarex KlarexCmd klarex_lang || exit 1
+cmake --build "$build" --target Klarex KlarexCmd klarex_lang klarex_cleaners || exit 1
 prefix=$build/demoprefix
 shot=$build/screenshots/run.png
 fresh=0
@@ -18,7 +18,7 @@ if [ "$fresh" = 1 ] || [ ! -f "$prefix/.klarex-planted" ]; then
 fi
 app=$prefix/drive_c/Klarex
 mkdir -p "$app"
-cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$app/"
+cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$build/bin/cleaners" "$app/"
 if [ -n "${DISPLAY:-}" ]; then
   exec bash "$here/wine-session.sh" "$prefix" bash -c 'cd "$1/drive_c/Klarex" && wine Klarex.exe' _ "$prefix"
 fi

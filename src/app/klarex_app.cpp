@@ -4,6 +4,7 @@
 
 #include "../res/ids_main.h"
 #include "app/about_dlg.h"
+#include "frame/extended_catalogue.h"
 #include "frame/main_frame.h"
 #include "frame/single_instance.h"
 #include "framework/language.h"
@@ -26,9 +27,14 @@ bool CKlarexApp::InitInstance() {
   KlarexServices& s = m_services;
   AddDocTemplate(std::make_unique<CSingleDocTemplate>(
       IDR_MAINFRAME,
-      [&s] {
-        return std::make_unique<CKlarexDoc>(BuildCatalogue(s.machine), s.machine,
-                                            s.statusLine.EngineSink());
+      [this, &s] {
+        Catalogue catalogue = BuildCatalogue(s.machine);
+        DefinitionSet definitions =
+            LoadDefinitions(ShippedDefinitionFolder(), UserDefinitionFolder(catalogue));
+        auto doc = std::make_unique<CKlarexDoc>(std::move(catalogue), s.machine,
+                                                s.statusLine.EngineSink(), std::move(definitions));
+        doc->SetExtendedCatalogue(ReadExtendedCatalogue(Profile()));
+        return doc;
       },
       [this, &s] {
         return std::make_unique<CMainFrame>(s.advance, s.statusLine, s.progress, Profile());

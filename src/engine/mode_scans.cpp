@@ -136,7 +136,7 @@ void ScanOfflineTemp(const Catalogue& c, IMachine& machine, IFoundItemSink& out)
 }
 
 void ScanMode(CleaningMode mode, const Catalogue& catalogue, IMachine& machine,
-              IFoundItemSink& sink) {
+              IFoundItemSink& sink, const std::vector<Place>& extended) {
   switch (mode) {
     case CleaningMode::Standard:
       ScanStandard(catalogue, machine, sink);
@@ -148,6 +148,7 @@ void ScanMode(CleaningMode mode, const Catalogue& catalogue, IMachine& machine,
       ScanOfflineTemp(catalogue, machine, sink);
       break;
   }
+  ScanDefinitions(mode, extended, catalogue, machine, sink);
   sink.EndOfScan();
 }
 

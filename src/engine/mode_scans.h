@@ -4,14 +4,16 @@
 #pragma once
 #include "engine/catalogue.h"
 #include "engine/cleaning_mode.h"
+#include "engine/definitions.h"
 #include "engine/found_item_sink.h"
 #include "sys/machine.h"
 
 namespace klarex {
 
-// Runs the mode's recipe, then tells the sink that the scan is over.
+// Runs the mode's recipe, then the places of `extended` (definition files)
+// that belong to the mode, then tells the sink that the scan is over.
 void ScanMode(CleaningMode mode, const Catalogue& catalogue, IMachine& machine,
-              IFoundItemSink& sink);
+              IFoundItemSink& sink, const std::vector<Place>& extended = {});
 
 // The recipes alone, without the end of the scan.
 void ScanStandard(const Catalogue& catalogue, IMachine& machine, IFoundItemSink& sink);

@@ -37,6 +37,7 @@ constexpr CommandEntries kCommandEntries[] = {
     {ID_MODE_COOKIES, {L"ToolTips", L"8"}, {L"ToolTips", L"8"}, {L"ToolTips", L"8"}},
     {ID_MODE_OFFLINE, {L"Status", L"6"}, {L"Status", L"6"}, {L"ToolTips", L"9"}},
     {ID_MODE_STANDARD, {L"Status", L"5"}, {L"Status", L"5"}, {L"ToolTips", L"7"}},
+    {ID_EXTENDED_CATALOGUE, {L"Status", L"18"}, {L"Status", L"18"}, kNone},
     {ID_APP_ABOUT, kNone, {L"Status", L"7"}, kNone},
 };
 
@@ -102,6 +103,7 @@ std::vector<MenuItemText> TranslatedMenuItems() {
       {ID_MODE_COOKIES, L"OptionsMenu", L"1", nullptr, L"\tCtrl+K"},
       {ID_MODE_OFFLINE, L"OptionsMenu", L"2", nullptr, L"\tCtrl+H"},
       {ID_MODE_STANDARD, L"OptionsMenu", L"3", nullptr, L"\tF5"},
+      {ID_EXTENDED_CATALOGUE, L"OptionsMenu", L"4", L"&Extended Catalogue", L""},
       {ID_HELP_ONLINE, L"HelpMenu", L"1", L"&Online Help", L""},
       {ID_HELP_UPDATE, L"HelpMenu", L"2", L"&Update", L""},
       {ID_APP_ABOUT, L"HelpMenu", L"3", L"&About Klarex .NET...", L""},

@@ -6,6 +6,7 @@
 
 #include "../res/ids_main.h"
 #include "frame/command_texts.h"
+#include "frame/extended_catalogue.h"
 #include "frame/language_setup.h"
 #include "frame/single_instance.h"
 #include "frame/window_placement.h"
@@ -29,6 +30,11 @@ std::wstring MainFrameCaption(const std::wstring& appTitle) {
 }
 
 CKlarexView* CMainFrame::KlarexView() const { return static_cast<CKlarexView*>(ActiveView()); }
+
+CKlarexDoc* CMainFrame::KlarexDoc() const {
+  CKlarexView* view = KlarexView();
+  return view ? static_cast<CKlarexDoc*>(view->Document()) : nullptr;
+}
 
 void CMainFrame::PreCreateWindow(const wchar_t* className) {
   // A second start finds this window by its class.
@@ -63,14 +69,17 @@ void CMainFrame::InitialUpdateFrame() {
   CThemedFrame<CFrameWnd>::InitialUpdateFrame();
   PlaceWindow();
   CKlarexView* view = KlarexView();
-  auto* doc = view ? static_cast<CKlarexDoc*>(view->Document()) : nullptr;
+  CKlarexDoc* doc = KlarexDoc();
   if (!doc) return;
   m_modes =
       std::make_unique<CModeController>(*doc, *view, m_advance, [this] { UpdateToolbarStates(); });
   view->SetListEmptiedHandler([this] { m_modes->OnListEmptied(); });
   m_modes->Start();
-  // A failed opening of the Firefox history waited for the status line.
-  const std::wstring pending = doc->TakePendingStatus();
+  // A failed opening of the Firefox history waited for the status line; so
+  // did the definitions refused while the extended catalogue is on.
+  std::wstring pending = doc->TakePendingStatus();
+  if (pending.empty() && doc->ExtendedCatalogue())
+    pending = RefusalNotice(doc->Definitions().refusals);
   if (!pending.empty()) m_status.ShowNotice(pending);
 }
 
@@ -111,7 +120,18 @@ bool CMainFrame::OnCommand(UINT id) {
     OnLanguage();
     return true;
   }
+  if (id == ID_EXTENDED_CATALOGUE) {
+    OnExtendedCatalogue();
+    return true;
+  }
   return CFrameWnd::OnCommand(id);
+}
+
+void CMainFrame::OnExtendedCatalogue() {
+  CKlarexDoc* doc = KlarexDoc();
+  if (!doc) return;
+  doc->SetExtendedCatalogue(!doc->ExtendedCatalogue());
+  StoreExtendedCatalogue(m_profile, doc->ExtendedCatalogue());
 }
 
 bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
@@ -123,6 +143,7 @@ bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {
   }
   snapshot.toolBarVisible = m_toolBar.HasVisibleStyle();
   snapshot.statusBarVisible = m_statusBar.HasVisibleStyle();
+  if (const CKlarexDoc* doc = KlarexDoc()) snapshot.extendedCatalogue = doc->ExtendedCatalogue();
   return ComputeCommandState(id, snapshot, state);
 }
 

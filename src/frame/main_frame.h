@@ -20,6 +20,7 @@
 
 namespace klarex {
 
+class CKlarexDoc;
 class CKlarexView;
 
 class CMainFrame : public CThemedFrame<CFrameWnd> {
@@ -59,6 +60,9 @@ class CMainFrame : public CThemedFrame<CFrameWnd> {
 
  private:
   CKlarexView* KlarexView() const;
+  CKlarexDoc* KlarexDoc() const;
+  // Turns the definitions' places on or off for the next scans, and keeps it.
+  void OnExtendedCatalogue();
   void PlaceWindow();
 
   IAdvanceDialog& m_advance;

@@ -42,6 +42,9 @@ bool ComputeCommandState(UINT id, const UiSnapshot& s, CommandState& out) {
     case ID_VIEW_STATUS_BAR:
       out.checked = s.statusBarVisible;
       return true;
+    case ID_EXTENDED_CATALOGUE:
+      out.checked = s.extendedCatalogue;
+      return true;
     case ID_APP_EXIT:
     case ID_APP_ABOUT:
     case ID_HELP_ONLINE:

@@ -17,6 +17,7 @@ struct UiSnapshot {
   CleaningMode mode = CleaningMode::Standard;
   bool toolBarVisible = true;
   bool statusBarVisible = true;
+  bool extendedCatalogue = true;
 };
 
 // False for an id no handler claims.

@@ -1,6 +1,7 @@
 // The document: joins the engine to the views. It owns the catalogue, the
-// found-item queue the scans fill and the list drains, and Firefox's history
-// database; a mode's scan or a privacy scan reports here.
+// places read from definition files, the found-item queue the scans fill and
+// the list drains, and Firefox's history database; a mode's scan or a privacy
+// scan reports here.
 #pragma once
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 
 #include "engine/catalogue.h"
 #include "engine/cleaning_mode.h"
+#include "engine/definitions.h"
 #include "engine/firefox_history.h"
 #include "engine/found_item_queue.h"
 #include "engine/found_item_sink.h"
@@ -22,12 +24,18 @@ class CKlarexDoc : public CDocument, private IFoundItemSink {
  public:
   // `machine` is asked again at scan time; `status` hears what the engine
   // reports (a Firefox database error). Opens Firefox's history database
-  // when the catalogue names a profile that has one.
-  CKlarexDoc(Catalogue catalogue, IMachine& machine, IStatusSink& status);
+  // when the catalogue names a profile that has one. The definitions' places
+  // of a mode follow its recipe while the extended catalogue is on.
+  CKlarexDoc(Catalogue catalogue, IMachine& machine, IStatusSink& status,
+             DefinitionSet definitions = {});
 
   // Runs the mode's recipe. Items are queued: a folder is shown at once (its
   // size takes a while), files when the scan is over.
   void Scan(CleaningMode mode);
+  // Whether the scans include the definitions' places (from the next scan on).
+  void SetExtendedCatalogue(bool on) { m_extended = on; }
+  bool ExtendedCatalogue() const { return m_extended; }
+  const DefinitionSet& Definitions() const { return m_definitions; }
   // What the Advance dialog's privacy scans work on; their items are queued
   // the same way (any thread).
   PrivacyScanContext PrivacyScans();
@@ -43,6 +51,8 @@ class CKlarexDoc : public CDocument, private IFoundItemSink {
   void EndOfScan() override;
 
   const Catalogue m_catalogue;
+  const DefinitionSet m_definitions;
+  bool m_extended = true;
   IMachine& m_machine;
   CFirefoxHistory m_firefox;
   CFoundItemQueue m_queue;

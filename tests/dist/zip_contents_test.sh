@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The release zip that make dist packs: exactly the files CMakeLists.txt ships
-# (the programs, sqlite3.dll, every language file, README.txt, THIRD-PARTY.txt),
+# (the programs, sqlite3.dll, every language file and definition file, README.txt,
+# THIRD-PARTY.txt),
 # nothing of the test build, programs and libraries without debug information,
 # texts with Windows line ends, and both the zip and the program within 1 MB.
 # Usage: zip_contents_test.sh <build dir>
@@ -33,8 +34,9 @@ check "zip holds what the install rules ship" [ "$listed" == "$shipped" ]
 for f in Klarex.exe KlarexCmd.exe sqlite3.dll README.txt THIRD-PARTY.txt; do
   check "$f in the zip" grep -qx "$f" <<<"$listed"
 done
-for lng in "$src"/lang/*.lng; do
-  check "lang/$(basename "$lng") in the zip" grep -qx "lang/$(basename "$lng")" <<<"$listed"
+for shipped_file in "$src"/lang/*.lng "$src"/cleaners/*.ini; do
+  name=$(basename "$(dirname "$shipped_file")")/$(basename "$shipped_file")
+  check "$name in the zip" grep -qx "$name" <<<"$listed"
 done
 check "nothing of the test build" bash -c '! grep -Ei "probe|test_|bench_|gtest|\.(a|pdb|map|keep)$" <<<"$1"' _ "$listed"
 
@@ -45,8 +47,9 @@ unzip -qq "$zip" -d "$unpacked"
 while IFS= read -r -d '' pe; do
   check "${pe#"$unpacked"/} has no debug information" no_debug_info "$pe"
 done < <(find "$unpacked" \( -iname '*.exe' -o -iname '*.dll' \) -print0)
-for lng in "$src"/lang/*.lng; do
-  check "lang/$(basename "$lng") unchanged" cmp -s "$lng" "$unpacked/lang/$(basename "$lng")"
+for shipped_file in "$src"/lang/*.lng "$src"/cleaners/*.ini; do
+  name=$(basename "$(dirname "$shipped_file")")/$(basename "$shipped_file")
+  check "$name unchanged" cmp -s "$shipped_file" "$unpacked/$name"
 done
 for txt in README.txt THIRD-PARTY.txt; do
   check "$txt has Windows line ends" crlf_only "$unpacked/$txt"

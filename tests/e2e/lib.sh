@@ -16,7 +16,8 @@ mkdir -p "$shots" "$app"
 if [ -n "${installed:-}" ]; then
   cp "$build/bin/probe.exe" "$app/"
 else
-  cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$build/bin/probe.exe" "$app/"
+  cp -r "$build/bin/Klarex.exe" "$build/bin/sqlite3.dll" "$build/bin/lang" "$build/bin/cleaners" \
+    "$build/bin/probe.exe" "$app/"
 fi
 cd "$c" || exit 1
 

@@ -372,5 +372,32 @@ TEST_F(BrowserMachine, OfflineScanFindsEveryCacheInRecipeOrder) {
   EXPECT_EQ(found.ends, 1);
 }
 
+TEST(OfflineScan, DefinitionPlacesOfTheModeFollowTheRecipe) {
+  FakeMachine machine;
+  const std::wstring local = machine / test::kLocalDir;
+  DefinitionSet set;
+  ParseDefinitions(
+      "[d3d]\nprogram = DirectX\nmode = offline\nplace = %LOCALAPPDATA%\\D3DSCache\n"
+      "action = whole\n"
+      "[logs]\nprogram = Vendor\nmode = standard\nplace = %LOCALAPPDATA%\\Vendor\\Logs\n"
+      "action = files\nmask = *.log\n",
+      L"t.ini", set);
+  ASSERT_EQ(set.places.size(), 2u);
+  Plan plan;
+  plan.FindFolder(local + L"\\Microsoft\\Windows\\INetCache\\Content.IE5");
+  plan.FindFolder(local + L"\\D3DSCache");
+  plan.Decoy(local + L"\\Vendor\\Logs\\a.log");  // Standard's place
+
+  CollectingSink found;
+  ScanMode(CleaningMode::Offline, BuildCatalogue(machine), machine, found, set.places);
+  EXPECT_EQ(found.Paths(), plan.expected);
+  EXPECT_EQ(found.ends, 1);
+
+  // Without them: the built-in catalogue alone.
+  CollectingSink builtIn;
+  ScanMode(CleaningMode::Offline, BuildCatalogue(machine), machine, builtIn);
+  EXPECT_EQ(builtIn.Paths(), Paths{plan.expected.front()});
+}
+
 }  // namespace
 }  // namespace klarex

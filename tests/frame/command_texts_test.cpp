@@ -42,7 +42,8 @@ TEST(CommandTexts, EmptyLanguageFileGivesTheTableDefaults) {
   EXPECT_EQ(menu[ID_RECYCLE], L"&Move &to Recycle Bin\tDel");
   EXPECT_EQ(menu[ID_LANGUAGE], L"&Language\t\tCtrl+L");
   EXPECT_EQ(menu[ID_INVERT_SELECTION], L"Invert Selection\tCtrl+I");
-  EXPECT_EQ(menu.size(), 16u);
+  EXPECT_EQ(menu[ID_EXTENDED_CATALOGUE], L"&Extended Catalogue");
+  EXPECT_EQ(menu.size(), 17u);
   EXPECT_EQ(TranslatedMenuBarCaptions(),
             (std::vector<std::wstring>{L"&File", L"&Edit", L"&View", L"&Options", L"&Help"}));
 
@@ -51,6 +52,9 @@ TEST(CommandTexts, EmptyLanguageFileGivesTheTableDefaults) {
   EXPECT_EQ(TranslatedMenuHover(ID_RECYCLE), L"Move to Recycle Bin");
   EXPECT_EQ(TranslatedMenuHover(ID_APP_EXIT), L"Quit the application");
   EXPECT_EQ(TranslatedMenuHover(ID_VIEW_TOOLBAR), L"Show or hide the toolbar");
+  EXPECT_EQ(TranslatedMenuHover(ID_EXTENDED_CATALOGUE),
+            L"Also list the places of today's programs named in definition files (from the next "
+            L"scan on)");
   EXPECT_EQ(TranslatedToolTip(ID_DELETE), L"Permanently Delete");
   EXPECT_EQ(TranslatedToolTip(ID_MODE_OFFLINE), L"Offline Temp");
   EXPECT_EQ(TranslatedToolTip(ID_INVERT_SELECTION), L"Invert Selection");

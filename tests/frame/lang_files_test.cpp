@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/definitions.h"
 #include "framework/unexpected_error.h"
 
 namespace {
@@ -20,6 +21,14 @@ struct Section {
   std::vector<const wchar_t*> keys;
 };
 
+// The texts of refused definition files: one per problem, and the notice's words.
+std::vector<const wchar_t*> DefinitionKeys() {
+  std::vector<const wchar_t*> keys{L"Refused", L"Line", L"More"};
+  for (int i = 0; i <= static_cast<int>(klarex::Problem::TreeMaskShape); ++i)
+    keys.push_back(klarex::DescribeProblem(static_cast<klarex::Problem>(i)).key);
+  return keys;
+}
+
 // Every entry the program reads from a language file. Status 12 (the home page address)
 // is left out on purpose: the built-in address must stay in force.
 const std::vector<Section>& Entries() {
@@ -28,16 +37,17 @@ const std::vector<Section>& Entries() {
       {L"FileMenu", {L"0", L"1", L"2", L"3", L"4"}},
       {L"EditMenu", {L"0", L"1", L"2", L"3"}},
       {L"ViewMenu", {L"0", L"1", L"2", L"3"}},
-      {L"OptionsMenu", {L"0", L"1", L"2", L"3"}},
+      {L"OptionsMenu", {L"0", L"1", L"2", L"3", L"4"}},
       {L"HelpMenu", {L"0", L"1", L"2", L"3"}},
       {L"Status",
        {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"13", L"15", L"16",
-        L"17"}},
+        L"17", L"18"}},
       {L"ToolTips", {L"1", L"2", L"3", L"4", L"7", L"8", L"9"}},
       {L"Title", {L"4", L"5"}},
       {L"Labels", {L"1", L"2", L"3", L"4", L"5", L"6"}},
       {L"Buttons", {L"2", L"3"}},
       {L"Columns", {L"1", L"2", L"3", L"4"}},
+      {L"Definitions", DefinitionKeys()},
   };
   return entries;
 }
@@ -161,6 +171,11 @@ TEST_P(LangFile, HasEveryEntryNonEmptyAndNoOthers) {
   }
   // The home page address must keep its built-in default.
   EXPECT_EQ(Get(L"Status", L"12"), kMissing);
+}
+
+TEST_P(LangFile, RefusedDefinitionTextsKeepTheirNumber) {
+  for (const wchar_t* key : {L"Line", L"More"})
+    EXPECT_NE(Get(L"Definitions", key).find(L"%d"), std::wstring::npos) << key;
 }
 
 TEST_P(LangFile, CultureNamesTheLanguage) {
