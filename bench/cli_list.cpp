@@ -71,7 +71,8 @@ int main() {
   klarex::SecurityState security;
   klarex::cmd::CErrorStatus status(err);
   klarex::CDeleteOperations deletion(security, status);
-  klarex::cmd::RunContext run{machine, catalogue, deletion, status, out, err};
+  const std::vector<klarex::Place> noPlaces;
+  klarex::cmd::RunContext run{machine, catalogue, noPlaces, deletion, status, out, err};
   klarex::cmd::Arguments args;
   args.verb = klarex::cmd::Verb::List;
 

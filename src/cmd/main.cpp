@@ -11,6 +11,7 @@
 #include "cmd/console.h"
 #include "cmd/runs.h"
 #include "engine/catalogue.h"
+#include "engine/definitions.h"
 #include "klarex_version.h"
 #include "sys/machine.h"
 #include "sys/operations.h"
@@ -34,15 +35,44 @@ class ComSession {
   HRESULT m_hr;
 };
 
+// The window's Extended Catalogue option, kept in its profile: on unless a 0
+// is stored. KlarexCmd follows it, so both programs scan the same places.
+bool ExtendedCatalogueOn() {
+  DWORD value = 1, size = sizeof value;
+  if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Klarex\\Klarex .NET\\Settings",
+                     L"ExtendedCatalogue", RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS)
+    return true;
+  return value != 0;
+}
+
+// A refused definition is named on standard error; the run goes on without it.
+void ReportRefusals(const std::vector<Refusal>& refusals, COutput& err) {
+  for (const Refusal& refusal : refusals) {
+    std::wstring text = L"KlarexCmd: definition not used: " + refusal.file;
+    if (refusal.line > 0) text += L", line " + std::to_wstring(refusal.line);
+    if (!refusal.section.empty()) text += L" [" + refusal.section + L']';
+    text += L": ";
+    text += DescribeProblem(refusal.problem).english;
+    if (!refusal.detail.empty()) text += L" (" + refusal.detail + L')';
+    err.Line(text);
+  }
+}
+
 int Run(const Arguments& args, COutput& out, COutput& err) {
   ComSession com;
   Win32Machine machine;
   const Catalogue catalogue = BuildCatalogue(machine);
+  DefinitionSet definitions;
+  if (ExtendedCatalogueOn()) {
+    definitions = LoadDefinitions(ShippedDefinitionFolder(), UserDefinitionFolder(catalogue));
+    if (args.verb != Verb::Privacy) ReportRefusals(definitions.refusals, err);
+  }
   SecurityState security;
   if (args.verb != Verb::List && !args.dryRun) PrepareSecurityState(security);
   CErrorStatus status(err);
   CDeleteOperations deletion(security, status);
-  RunContext run{machine, catalogue, deletion, status, out, err};
+  RunContext run{machine, catalogue, definitions.places, deletion, status, out, err};
   switch (args.verb) {
     case Verb::List:
       return ListMode(args, run);

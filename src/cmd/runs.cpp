@@ -32,7 +32,7 @@ std::vector<Row> DescribeRows(const std::vector<FoundItem>& found, bool withType
 
 std::vector<Row> ScanRows(CleaningMode mode, RunContext& run, bool withTypes) {
   CFoundItems found;
-  ScanMode(mode, run.catalogue, run.machine, found);
+  ScanMode(mode, run.catalogue, run.machine, found, run.extended);
   return DescribeRows(found.items, withTypes, run.err);
 }
 

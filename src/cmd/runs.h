@@ -7,6 +7,7 @@
 #include "cmd/arguments.h"
 #include "cmd/console.h"
 #include "engine/catalogue.h"
+#include "engine/definitions.h"
 #include "sys/machine.h"
 #include "sys/operations.h"
 #include "sys/status_sink.h"
@@ -36,6 +37,9 @@ class CErrorStatus final : public IStatusSink {
 struct RunContext {
   IMachine& machine;
   const Catalogue& catalogue;
+  // The definition files' places each mode scans after its recipe (none
+  // while the window's Extended Catalogue option is off).
+  const std::vector<Place>& extended;
   IDeleteOperations& deletion;
   CErrorStatus& status;
   COutput& out;
