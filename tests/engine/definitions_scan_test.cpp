@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/definitions.h"
+#include "engine/mode_scans.h"
 #include "support/definitions_support.h"
 #include "support/fake_machine.h"
 #include "support/folder_link.h"
@@ -139,6 +140,13 @@ TEST_F(DefinitionMachine, EveryShippedPlaceIsFoundInItsModeAndNoDecoyIs) {
     for (const std::wstring& path : found)
       for (const std::wstring& decoy : decoys)
         EXPECT_FALSE(IsAtOrAbove(path, decoy)) << ToUtf8(path) << " holds " << ToUtf8(decoy);
+    // The built-in recipe lists none of them: a place is never listed twice.
+    test::CollectingSink builtIn;
+    ScanMode(mode, catalogue, machine, builtIn);
+    for (const std::wstring& path : builtIn.Paths())
+      for (const std::wstring& mine : expected[mode])
+        EXPECT_FALSE(IsAtOrAbove(path, mine) || IsAtOrAbove(mine, path))
+            << ToUtf8(path) << " is also the built-in catalogue's";
   }
 }
 
