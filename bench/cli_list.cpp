@@ -3,6 +3,7 @@
 // Standard recipe walks a whole tree (the Windows folder's Panther), listed
 // with type names, sizes and times and written as UTF-8 text to NUL. Prints
 // the ratio (medians of several runs); the raw times go to stderr.
+#include <objbase.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -72,7 +73,11 @@ int main() {
   klarex::cmd::CErrorStatus status(err);
   klarex::CDeleteOperations deletion(security, status);
   const std::vector<klarex::Place> noPlaces;
-  klarex::cmd::RunContext run{machine, catalogue, noPlaces, deletion, status, out, err};
+  const klarex::CKeepList keep;
+  const klarex::cmd::Guard guard;
+  klarex::CDeletionRecord record(L"");
+  klarex::cmd::RunContext run{machine, catalogue, noPlaces, keep, guard,
+                              record,  deletion,  status,   out,  err};
   klarex::cmd::Arguments args;
   args.verb = klarex::cmd::Verb::List;
 

@@ -15,6 +15,7 @@
 #include "klarex_version.h"
 #include "sys/machine.h"
 #include "sys/operations.h"
+#include "sys/processes.h"
 
 namespace {
 
@@ -68,11 +69,21 @@ int Run(const Arguments& args, COutput& out, COutput& err) {
     definitions = LoadDefinitions(ShippedDefinitionFolder(), UserDefinitionFolder(catalogue));
     if (args.verb != Verb::Privacy) ReportRefusals(definitions.refusals, err);
   }
+  const CKeepList keep = LoadKeepList();
+  Guard guard;
   SecurityState security;
-  if (args.verb != Verb::List && !args.dryRun) PrepareSecurityState(security);
+  if (args.verb != Verb::List && !args.dryRun) {
+    PrepareSecurityState(security);
+    guard.programs = BuiltInBrowsers(catalogue, machine);
+    std::vector<WatchedProgram> more = DefinitionPrograms(definitions.places, catalogue, machine);
+    guard.programs.insert(guard.programs.end(), more.begin(), more.end());
+    guard.running = RunningProcessNames();
+  }
+  CDeletionRecord record(DeletionRecordPath(catalogue.localAppDataDir));
   CErrorStatus status(err);
   CDeleteOperations deletion(security, status);
-  RunContext run{machine, catalogue, definitions.places, deletion, status, out, err};
+  RunContext run{machine, catalogue, definitions.places, keep, guard, record, deletion, status,
+                 out,     err};
   switch (args.verb) {
     case Verb::List:
       return ListMode(args, run);

@@ -9,6 +9,7 @@
 #include "engine/firefox_history.h"
 #include "engine/list_rows.h"
 #include "engine/privacy_run.h"
+#include "engine/running_browsers.h"
 #include "sys/handles.h"
 
 namespace klarex::cmd {
@@ -52,13 +53,49 @@ Stores StoresToClear(const CategoryFlags& chosen, const Catalogue& catalogue,
   return stores;
 }
 
-std::vector<FoundItem> RunCategories(const Arguments& args, RunContext& run,
+std::vector<FoundItem> RunCategories(const CategoryFlags& chosen, RunContext& run,
                                      CFirefoxHistory& firefox, bool preview) {
   CFoundFiles found;
-  const PrivacyScanContext scans{run.catalogue, run.machine, firefox, found, preview};
+  CKeepFilterSink kept(run.keep, found);
+  const PrivacyScanContext scans{run.catalogue, run.machine, firefox, kept, preview};
   std::atomic<int> progress{0};
-  RunPrivacyCategories(scans, args.categories, progress);
-  return ListOrder(found.items);
+  RunPrivacyCategories(scans, chosen, progress);
+  return found.items;
+}
+
+constexpr const wchar_t* kCategoryWords[kCategoryCount] = {L"url",  L"autocomplete", L"run",
+                                                           L"find", L"typed",        L"recent"};
+
+// The chosen categories without those that reach a running browser directly
+// (its history database, its URL cache); each one left out is named.
+CategoryFlags LeaveRunningBrowsersAlone(const CategoryFlags& chosen, RunContext& run,
+                                        int& skipped) {
+  CategoryFlags kept = chosen;
+  for (std::size_t i = 0; i < kCategoryCount; ++i) {
+    if (!chosen[i]) continue;
+    std::vector<bool> one(kCategoryCount, false);
+    one[i] = true;
+    const std::vector<size_t> reached =
+        RunningReachedBrowsers(run.guard.programs, run.guard.running, one);
+    if (reached.empty()) continue;
+    kept[i] = 0;
+    ++skipped;
+    run.out.Line(std::wstring(L"skipped\t") + kCategoryWords[i]);
+    run.err.Line(std::wstring(L"KlarexCmd: skipped ") + kCategoryWords[i] + L": " +
+                 ProgramNames(run.guard.programs, reached) + L" running");
+  }
+  return kept;
+}
+
+RecordEntry KeyRecord(const std::wstring& key, bool cleared) {
+  RecordEntry entry{{},
+                    RecordMode::Advance,
+                    RecordAction::Delete,
+                    cleared ? RecordOutcome::Deleted : RecordOutcome::Failed,
+                    std::nullopt,
+                    key};
+  ::GetSystemTimeAsFileTime(&entry.time);
+  return entry;
 }
 
 std::wstring KeyText(const wchar_t* key) { return std::wstring(L"HKCU\\") + key; }
@@ -77,34 +114,35 @@ int DryRun(const std::vector<FoundItem>& files, const Stores& stores, COutput& o
 
 int RunPrivacy(const Arguments& args, RunContext& run) {
   if (!MayAsk(args, run.err)) return kExitRefused;
+  int skipped = 0;
+  const CategoryFlags chosen = LeaveRunningBrowsersAlone(args.categories, run, skipped);
   CFirefoxHistory firefox(run.catalogue.firefoxProfileDir, run.status);
-  if (args.categories[kUrlHistory] || args.categories[kTypedUrls]) {
+  if (chosen[kUrlHistory] || chosen[kTypedUrls]) {
     firefox.Open();
     run.status.SetStatusText(firefox.TakePendingStatus());
   }
-  const Stores stores = StoresToClear(args.categories, run.catalogue, firefox);
-  const std::vector<FoundItem> preview = RunCategories(args, run, firefox, true);
+  const Stores stores = StoresToClear(chosen, run.catalogue, firefox);
+  const std::vector<FoundItem> preview = ListOrder(RunCategories(chosen, run, firefox, true));
   if (args.dryRun) return DryRun(preview, stores, run.out);
   const std::wstring question =
       L"Clear " + std::to_wstring(stores.keys.size() + stores.named.size()) +
       L" histories and delete " + std::to_wstring(preview.size()) + L" files?";
   if (!Consent(args, run.err, question)) return kExitRefused;
 
-  const std::vector<FoundItem> files = RunCategories(args, run, firefox, false);
+  const std::vector<FoundItem> files = RunCategories(chosen, run, firefox, false);
   bool keyLeft = false;
+  std::vector<RecordEntry> record;
   for (const wchar_t* key : stores.keys) {
     const bool left = KeyExists(key);
     keyLeft |= left;
     run.out.Line((left ? L"failed\t" : L"cleared\t") + KeyText(key));
+    record.push_back(KeyRecord(KeyText(key), !left));
   }
+  AppendRecord(run, record);
   for (const std::wstring& store : stores.named) run.out.Line(L"cleared\t" + store);
   RunTally tally;
-  for (auto file = files.rbegin(); file != files.rend(); ++file) {
-    const uint64_t bytes = CRowFacts::Size(*file);
-    const DeleteOutcome outcome = run.deletion.DeletePath(file->cFileName, true);
-    tally.Add(outcome, bytes);
-    run.out.Line(std::wstring(OutcomeWord(outcome)) + L'\t' + file->cFileName);
-  }
+  tally.skipped = skipped;
+  DeleteRows(DescribeRows(files, false, run.err), RecordMode::Advance, true, run, tally);
   run.out.Line(TallyText(tally));
   return tally.Incomplete() || keyLeft || run.status.Reported() ? kExitIncomplete : kExitDone;
 }

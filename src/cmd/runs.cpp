@@ -1,5 +1,7 @@
 #include "cmd/runs.h"
 
+#include <algorithm>
+
 #include "cmd/row_format.h"
 #include "engine/list_rows.h"
 #include "engine/mode_scans.h"
@@ -14,7 +16,31 @@ class CFoundItems final : public IFoundItemSink {
   void EndOfScan() override {}
 };
 
-// The rows of the found items, in the list's order, with their columns.
+std::vector<Row> ScanRows(CleaningMode mode, RunContext& run, bool withTypes) {
+  CFoundItems found;
+  CKeepFilterSink kept(run.keep, found);
+  ScanMode(mode, run.catalogue, run.machine, kept, run.extended);
+  return DescribeRows(found.items, withTypes, run.err);
+}
+
+uint64_t TotalBytes(const std::vector<Row>& rows) {
+  uint64_t bytes = 0;
+  for (const Row& row : rows) bytes += row.bytes;
+  return bytes;
+}
+
+std::wstring ItemsText(std::size_t count) {
+  return std::to_wstring(count) + (count == 1 ? L" item" : L" items");
+}
+
+}  // namespace
+
+void CErrorStatus::SetStatusText(const std::wstring& text) {
+  if (text.empty()) return;
+  m_reported = true;
+  m_err.Line(L"KlarexCmd: " + text);
+}
+
 std::vector<Row> DescribeRows(const std::vector<FoundItem>& found, bool withTypes, COutput& err) {
   const std::vector<FoundItem> listed = ListOrder(found);
   std::vector<Row> rows;
@@ -30,41 +56,45 @@ std::vector<Row> DescribeRows(const std::vector<FoundItem>& found, bool withType
   return rows;
 }
 
-std::vector<Row> ScanRows(CleaningMode mode, RunContext& run, bool withTypes) {
-  CFoundItems found;
-  ScanMode(mode, run.catalogue, run.machine, found, run.extended);
-  return DescribeRows(found.items, withTypes, run.err);
-}
-
-uint64_t TotalBytes(const std::vector<Row>& rows) {
-  uint64_t bytes = 0;
-  for (const Row& row : rows) bytes += row.bytes;
-  return bytes;
-}
-
-// Deletes the rows as the window's list does, the last row first, one line
-// per item with its outcome.
-void DeleteRows(const std::vector<Row>& rows, bool permanent, RunContext& run, RunTally& tally) {
+void DeleteRows(const std::vector<Row>& rows, RecordMode mode, bool permanent, RunContext& run,
+                RunTally& tally) {
   CProgress progress(run.err, static_cast<int>(rows.size()));
+  std::vector<RecordEntry> record;
+  std::vector<size_t> owners;
   int done = 0;
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+    progress.Step(++done);
+    const std::vector<size_t> held =
+        RunningOwners(run.guard.programs, run.guard.running, {row->path});
+    if (!held.empty()) {
+      ++tally.skipped;
+      owners.insert(owners.end(), held.begin(), held.end());
+      run.out.Line(L"skipped\t" + row->path);
+      continue;
+    }
     const DeleteOutcome outcome = run.deletion.DeletePath(row->path, permanent);
     tally.Add(outcome, row->bytes);
     run.out.Line(std::wstring(OutcomeWord(outcome)) + L'\t' + row->path);
-    progress.Step(++done);
+    RecordEntry entry{{},
+                      mode,
+                      permanent ? RecordAction::Delete : RecordAction::Recycle,
+                      ToRecordOutcome(outcome),
+                      row->bytes,
+                      row->path};
+    ::GetSystemTimeAsFileTime(&entry.time);
+    record.push_back(std::move(entry));
   }
+  AppendRecord(run, record);
+  if (owners.empty()) return;
+  std::sort(owners.begin(), owners.end());
+  owners.erase(std::unique(owners.begin(), owners.end()), owners.end());
+  run.err.Line(L"KlarexCmd: skipped what running programs hold: " +
+               ProgramNames(run.guard.programs, owners));
 }
 
-std::wstring ItemsText(std::size_t count) {
-  return std::to_wstring(count) + (count == 1 ? L" item" : L" items");
-}
-
-}  // namespace
-
-void CErrorStatus::SetStatusText(const std::wstring& text) {
-  if (text.empty()) return;
-  m_reported = true;
-  m_err.Line(L"KlarexCmd: " + text);
+void AppendRecord(RunContext& run, const std::vector<RecordEntry>& entries) {
+  if (entries.empty() || run.record.Path().empty() || run.record.Append(entries)) return;
+  run.err.Line(L"KlarexCmd: the deletion record could not be written: " + run.record.Path());
 }
 
 bool MayAsk(const Arguments& args, COutput& err) {
@@ -108,7 +138,7 @@ int CleanMode(const Arguments& args, RunContext& run) {
                                 L" bytes)?";
   if (!Consent(args, run.err, question)) return kExitRefused;
   RunTally tally;
-  DeleteRows(rows, permanent, run, tally);
+  DeleteRows(rows, ToRecordMode(args.mode), permanent, run, tally);
   run.out.Line(TallyText(tally));
   return tally.Incomplete() ? kExitIncomplete : kExitDone;
 }

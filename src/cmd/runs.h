@@ -6,8 +6,12 @@
 
 #include "cmd/arguments.h"
 #include "cmd/console.h"
+#include "cmd/row_format.h"
 #include "engine/catalogue.h"
 #include "engine/definitions.h"
+#include "engine/deletion_record.h"
+#include "engine/keep_list.h"
+#include "engine/running_browsers.h"
 #include "sys/machine.h"
 #include "sys/operations.h"
 #include "sys/status_sink.h"
@@ -33,6 +37,13 @@ class CErrorStatus final : public IStatusSink {
   bool m_reported = false;
 };
 
+// The programs whose files a run must not pull from under them, and the
+// processes running when the run started.
+struct Guard {
+  std::vector<WatchedProgram> programs;
+  std::vector<std::wstring> running;
+};
+
 // What every verb works with, built once by the program.
 struct RunContext {
   IMachine& machine;
@@ -40,11 +51,28 @@ struct RunContext {
   // The definition files' places each mode scans after its recipe (none
   // while the window's Extended Catalogue option is off).
   const std::vector<Place>& extended;
+  const CKeepList& keep;    // found items it hides are never listed
+  const Guard& guard;       // a running owner's items are skipped
+  CDeletionRecord& record;  // every deletion's outcome is appended
   IDeleteOperations& deletion;
   CErrorStatus& status;
   COutput& out;
   COutput& err;
 };
+
+// The rows of found items, in the list's order, with their columns (the type
+// name only when asked for).
+std::vector<Row> DescribeRows(const std::vector<FoundItem>& found, bool withTypes, COutput& err);
+
+// Deletes the rows as the window's list does, the last row first, one line per
+// item with its outcome, each recorded; what a running program holds is
+// skipped and the programs named on standard error.
+void DeleteRows(const std::vector<Row>& rows, RecordMode mode, bool permanent, RunContext& run,
+                RunTally& tally);
+
+// Appends the entries to the deletion record; a record that cannot be
+// written is said on standard error and changes nothing else.
+void AppendRecord(RunContext& run, const std::vector<RecordEntry>& entries);
 
 int ListMode(const Arguments& args, RunContext& run);
 int CleanMode(const Arguments& args, RunContext& run);

@@ -5,7 +5,9 @@
 # formats; `clean cookies` deletes the cookies and nothing beside them, leaves
 # a link and its target alone (and says so with exit 1), changes nothing with
 # --dry-run and refuses without --yes on redirected input; `privacy run recent`
-# removes exactly those registry histories; usage errors exit 2 with a reason.
+# removes exactly those registry histories; a kept path is never listed, every
+# deletion is recorded, and a running browser's items are skipped (exit 1);
+# usage errors exit 2 with a reason.
 # Usage (inside scripts/wine-session.sh): cmd_test.sh <build dir>
 id=cmd-$$
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -42,7 +44,9 @@ mui='HKCU\Software\Microsoft\Windows\ShellNoRoam\MUICache'
 recent_docs="$explorer\\RecentDocs"
 typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
 forms='HKCU\Software\Microsoft\Internet Explorer\IntelliForms'
+chrome_pid=""
 cleanup() {
+  [ -n "$chrome_pid" ] && kill "$chrome_pid" 2>/dev/null
   for k in "$run_mru" "$mui" "$recent_docs" "$typed" "$forms"; do reg delete "$k" /f; done
   rm -f "$win/klarex-$id-"* "$cookie_dir/klarex-$id-"* "$target"
 }
@@ -141,6 +145,38 @@ check "cookie 3 deleted" test ! -e "$cookie_dir/klarex-$id-3.txt"
 check "link kept" test -L "$cookie_dir/klarex-$id-link.txt"
 expect_eq "link target untouched" target "$(cat "$target")"
 expect_has "the link is reported" "failed	C:\\users\\$user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\klarex-$id-link.txt" "$(tr -d '\r' <"$out")"
+
+# --- The keep list, the deletion record, a running browser ------------------------------
+keep_key='HKCU\Software\Klarex\Klarex .NET\Keep'
+reg add "$keep_key" /v 1 /d "C:\\windows\\klarex-$id-big.log" /f
+cli list standard --format csv
+expect_not "a kept path is not listed" "klarex-$id-big.log" "$(cat "$out")"
+expect_has "what is not kept still is" "klarex-$id-$smile" "$(cat "$out")"
+reg delete "$keep_key" /f
+record=$c/users/$user/AppData/Local/Klarex/deletions.csv
+recorded=$(cat "$record" 2>/dev/null)
+expect_has "the clean is recorded" ",cookies,delete,deleted,9,C:\\users\\$user\\AppData\\Local\\Microsoft\\Windows\\INetCookies\\klarex-$id-1.txt" "$recorded"
+expect_not "a dry run is not recorded" "would" "$recorded"
+rm -f "$cookie_dir/klarex-$id-link.txt"
+chrome_dir="$c/users/$user/AppData/Local/Google/Chrome/User Data/Default"
+mkdir -p "$chrome_dir"
+echo chrome >"$chrome_dir/Cookies"
+echo cookie >"$cookie_dir/klarex-$id-4.txt"
+printf '#include <windows.h>\nint main(void) { Sleep(120000); return 0; }\n' >"$build/e2e-sleeper-$id.c"
+x86_64-w64-mingw32-gcc-posix -O1 -o "$app/chrome.exe" "$build/e2e-sleeper-$id.c" && rm -f "$build/e2e-sleeper-$id.c"
+(cd "$app" && exec wine chrome.exe >/dev/null 2>&1) &
+chrome_pid=$!
+sleep 3
+cli clean cookies --yes
+expect_eq "a running browser's items skipped: exit 1" 1 "$rc"
+check "Chrome's cookies kept while it runs" exists "$chrome_dir/Cookies"
+check "the other cookie deleted" test ! -e "$cookie_dir/klarex-$id-4.txt"
+expect_has "the skipped item is named" "skipped	C:\\users\\$user\\AppData\\Local\\Google\\Chrome\\User Data\\Default\\Cookies" "$(tr -d '\r' <"$out")"
+expect_has "the running browser is named" "Google Chrome" "$(cat "$err")"
+kill "$chrome_pid" 2>/dev/null
+wait "$chrome_pid" 2>/dev/null
+chrome_pid=""
+rm -rf "$c/users/$user/AppData/Local/Google"
 
 # --- privacy run recent ----------------------------------------------------------------
 reg add "$run_mru" /v a /d 'notepad\1' /f
