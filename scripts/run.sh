@@ -5,7 +5,7 @@
 set -uo pipefail
 build=$1
 here=$(cd "$(dirname "$0")" && pwd)
-cmake --build "$build" --target Klarex klarex_lang klarex_cleaners || exit 1
+cmake --build "$build" --target Klarex KlarexCmd klarex_lang klarex_cleaners || exit 1
 prefix=$build/demoprefix
 shot=$build/screenshots/run.png
 fresh=0

@@ -155,6 +155,16 @@ DefinitionSet LoadDefinitions(const std::wstring& shippedFolder, const std::wstr
   return set;
 }
 
+std::wstring ShippedDefinitionFolder() {
+  // Long enough for a program installed deep down; a cut name finds nothing.
+  std::wstring path(32768, L'\0');
+  const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(n < path.size() ? n : 0);
+  const size_t slash = path.rfind(L'\\');
+  if (slash == std::wstring::npos) return {};
+  return path.substr(0, slash + 1) + L"cleaners";
+}
+
 std::wstring UserDefinitionFolder(const Catalogue& catalogue) {
   return JoinPath(catalogue.appDataDir, L"Klarex\\cleaners");
 }

@@ -148,6 +148,10 @@ void ParseDefinitions(std::string_view bytes, const std::wstring& fileName, Defi
 // refusal and changes nothing else.
 DefinitionSet LoadDefinitions(const std::wstring& shippedFolder, const std::wstring& userFolder);
 
+// The shipped definition files' folder: `cleaners` beside the running
+// program (Klarex.exe and KlarexCmd.exe read the same one).
+std::wstring ShippedDefinitionFolder();
+
 // %APPDATA%\Klarex\cleaners; empty when the roaming folder is unresolved.
 std::wstring UserDefinitionFolder(const Catalogue& catalogue);
 

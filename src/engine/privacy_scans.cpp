@@ -30,6 +30,15 @@ void ClearInternetExplorerHistory() {
   store->ClearHistory();  // E_NOTIMPL under Wine; nothing else to do about it
 }
 
+// Deleted from a copy: the catalogue keeps its lists for the next run.
+void ClearRegistryKeys(const PrivacyScanContext& context, const NameList& keys,
+                       std::atomic<int>& progress) {
+  if (context.preview)
+    progress += static_cast<int>(keys.size());
+  else
+    DeleteRegistryKeys(keys, &progress);
+}
+
 std::wstring SafariRoamingDir(const std::wstring& appDataDir) {
   return JoinPath(appDataDir, L"Apple Computer\\Safari");
 }
@@ -51,14 +60,16 @@ void ScanUrlHistory(const PrivacyScanContext& context, std::atomic<int>& progres
   ScanFolder(out, SafariRoamingDir(c.appDataDir), L"History.plist");
   progress += 1;
   ScanFolder(out, c.firefoxProfileDir, L"history.*");
-  context.firefox.ClearHistory();
+  if (!context.preview) context.firefox.ClearHistory();
   progress += 1;
   ScanFolder(out, c.chromeProfileDir, L"History*.*");
   progress += 1;
   ScanFolder(out, c.chromeProfileDir, L"Archived History.*");
   progress += 1;
-  ClearInternetExplorerHistory();
-  ClearUrlCache();
+  if (!context.preview) {
+    ClearInternetExplorerHistory();
+    ClearUrlCache();
+  }
   ScanTree(out, c.edgePackageAcDir, L"History");
   progress += 10;
 }
@@ -76,8 +87,12 @@ void ScanFormData(const PrivacyScanContext& context, std::atomic<int>& progress)
   ScanFolder(out, JoinPath(c.chromeProfileDir, L"Sync Data"), kAllFilesMask);
   AddPath(out, JoinPath(c.safariLocalDir, L"LocalStorage"));
   progress += 1;
-  DeleteRegistryKeys(c.autoCompleteKeys, &progress);
+  ClearRegistryKeys(context, c.autoCompleteKeys, progress);
   progress += 1;
+}
+
+void ScanRunHistory(const PrivacyScanContext& context, std::atomic<int>& progress) {
+  ClearRegistryKeys(context, context.catalogue.runHistoryKeys, progress);
 }
 
 void ScanFindHistory(const PrivacyScanContext& context, std::atomic<int>& progress) {
@@ -90,17 +105,17 @@ void ScanFindHistory(const PrivacyScanContext& context, std::atomic<int>& progre
       out, JoinPath(c.systemDrive, L"ProgramData\\Microsoft\\Search\\Data\\Applications\\Windows"),
       L"*.log");
   ScanFolder(out, c.firefoxProfileDir, L"search.sqlite");
-  DeleteRegistryKeys(c.findHistoryKeys, &progress);
+  ClearRegistryKeys(context, c.findHistoryKeys, progress);
 }
 
 void ScanTypedUrls(const PrivacyScanContext& context, std::atomic<int>& progress) {
   const Catalogue& c = context.catalogue;
   IFoundItemSink& out = context.found;
-  DeleteRegistryKeys(c.typedUrlKeys, &progress);
+  ClearRegistryKeys(context, c.typedUrlKeys, progress);
   ScanFolder(out, SafariRoamingDir(c.appDataDir), L"TopSites.plist");
   AddPath(out, JoinPath(c.safariLocalDir, L"Webpage Previews"));
   AddPath(out, JoinPath(c.firefoxLocalProfileDir, L"thumbnails"));
-  context.firefox.ClearInputHistory();
+  if (!context.preview) context.firefox.ClearInputHistory();
   progress += 1;
 }
 
@@ -115,7 +130,7 @@ void ScanRecentDocuments(const PrivacyScanContext& context, std::atomic<int>& pr
   ScanFolder(out, JoinPath(c.appDataDir, L"Microsoft\\Office\\Recent"), kAllFilesMask);
   AddPath(out, JoinPath(c.chromeProfileDir, L"Session Storage"));
   progress += 1;
-  DeleteRegistryKeys(c.recentDocKeys, &progress);
+  ClearRegistryKeys(context, c.recentDocKeys, progress);
 }
 
 }  // namespace klarex

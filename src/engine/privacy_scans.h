@@ -19,11 +19,15 @@ struct PrivacyScanContext {
   IMachine& machine;  // special folders asked at scan time (History, Recent)
   CFirefoxHistory& firefox;
   IFoundItemSink& found;
+  // A preview finds files and clears nothing; the counter moves all the same.
+  bool preview = false;
 };
 
 // COM must be initialised on the calling thread (the URL history store).
 void ScanUrlHistory(const PrivacyScanContext& context, std::atomic<int>& progress);
 void ScanFormData(const PrivacyScanContext& context, std::atomic<int>& progress);
+// The run history has no files: its registry keys only.
+void ScanRunHistory(const PrivacyScanContext& context, std::atomic<int>& progress);
 void ScanFindHistory(const PrivacyScanContext& context, std::atomic<int>& progress);
 void ScanTypedUrls(const PrivacyScanContext& context, std::atomic<int>& progress);
 void ScanRecentDocuments(const PrivacyScanContext& context, std::atomic<int>& progress);

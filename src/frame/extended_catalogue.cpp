@@ -26,16 +26,6 @@ std::wstring FileNameOf(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring ShippedDefinitionFolder() {
-  // Long enough for a program installed deep down; a cut name finds nothing.
-  std::wstring path(32768, L'\0');
-  const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  path.resize(n < path.size() ? n : 0);
-  const size_t slash = path.rfind(L'\\');
-  if (slash == std::wstring::npos) return {};
-  return path.substr(0, slash + 1) + L"cleaners";
-}
-
 bool ReadExtendedCatalogue(const CProfile& profile) {
   // Anything but a stored 0 keeps the default.
   return profile.GetInt(kSection, kEntry, 1) != 0;

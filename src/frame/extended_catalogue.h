@@ -10,9 +10,6 @@
 
 namespace klarex {
 
-// The shipped definition files' folder: `cleaners` beside the program.
-std::wstring ShippedDefinitionFolder();
-
 bool ReadExtendedCatalogue(const CProfile& profile);
 void StoreExtendedCatalogue(const CProfile& profile, bool on);
 

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "../res/ids_dialogs.h"
+#include "engine/privacy_run.h"
 #include "framework/language.h"
 #include "framework/resources.h"
 #include "framework/wnd.h"
-#include "privacy/privacy_worker.h"
 #include "view/klarex_doc.h"
 
 namespace klarex {

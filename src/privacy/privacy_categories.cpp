@@ -17,18 +17,6 @@ const std::array<PrivacyCategory, kCategoryCount> kPrivacyCategories = {{
     {IDC_ADVANCE_RECENT, IDI_RECENT_DOCUMENTS, L"Recent &Documents", true},
 }};
 
-CategoryWeights MakeCategoryWeights(std::size_t findHistoryKeys, std::size_t recentDocKeys) {
-  return {16, 4, 1, static_cast<int>(findHistoryKeys) + 1, 1, static_cast<int>(recentDocKeys) + 3};
-}
-
-int ExpectedTotal(const CategoryWeights& weights, const CategoryFlags& on) {
-  int total = 0;
-  for (std::size_t i = 0; i < kCategoryCount; ++i) {
-    if (on[i]) total += weights[i];
-  }
-  return total > 0 ? total : 1;
-}
-
 int ProgressPercent(int progress, int total) {
   if (total <= 0) total = 1;
   // Widened so that a runaway counter cannot overflow into a negative value.

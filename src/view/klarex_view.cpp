@@ -10,6 +10,7 @@
 
 #include "../res/ids_art.h"
 #include "../res/ids_main.h"
+#include "engine/list_rows.h"
 #include "framework/app.h"
 #include "framework/app_messages.h"
 #include "framework/frame_wnd.h"
@@ -140,48 +141,30 @@ void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
   CKlarexDoc* doc = Doc();
   if (!doc) return;
   CFoundItemQueue& queue = doc->Queue();
-  // The shell's type name of a file follows its extension; asking the shell
-  // costs milliseconds, so one drain asks once per extension.
-  std::map<std::wstring, std::wstring> typeNames;
+  CRowFacts facts;  // one drain asks the shell once per extension
   // Rows report each change; the status line is shown once the fill is done.
   m_draining = true;
-  while (!queue.IsEmpty()) AddRow(queue.Pop(), typeNames);
+  while (!queue.IsEmpty()) AddRow(queue.Pop(), facts);
   m_draining = false;
 }
 
-void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::wstring>& typeNames) {
+void CKlarexView::AddRow(const FoundItem& record, CRowFacts& facts) {
   const wchar_t* path = record.cFileName;
-  // By its exact name: "keep." is not "keep".
+  if (!IsListedNow(record)) return;
   const std::wstring exact = ExactPath(path);
-  if (IsUnlistableRecord(record) || ::GetFileAttributesW(exact.c_str()) == INVALID_FILE_ATTRIBUTES)
-    return;
   // Listing changes nothing on disk: permissions are taken over only by the
   // deletion, just before an item is deleted.
   const bool folder = (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   CListView list = List();
-  // The row keeps the item's attributes: whether it is a folder.
+  // On top (the list's order, ListOrder); the row keeps the item's
+  // attributes: whether it is a folder.
   const int row = list.InsertItem(0, path, RowImageIndex(folder, CanOpenForWriting(exact.c_str())),
                                   static_cast<LPARAM>(record.dwFileAttributes));
   if (row < 0) return;
 
-  auto setText = [&](int column, const std::wstring& text) { list.SetItemText(row, column, text); };
-  const wchar_t* extension = ::PathFindExtensionW(path);
-  if (folder || !*extension) {
-    setText(1, GetFileTypeName(path));
-  } else {
-    std::wstring key = extension;
-    ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-    auto [entry, added] = typeNames.try_emplace(key);
-    if (added) entry->second = GetFileTypeName(path);
-    setText(1, entry->second);
-  }
-  uint64_t size = 0;
-  if (folder)
-    GetFolderSize(path, &size);
-  else
-    size = (static_cast<uint64_t>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
-  setText(2, FormatSizeText(static_cast<int64_t>(size)));
-  setText(3, FormatDateText(record.ftLastWriteTime));
+  list.SetItemText(row, 1, facts.TypeName(record));
+  list.SetItemText(row, 2, FormatSizeText(static_cast<int64_t>(CRowFacts::Size(record))));
+  list.SetItemText(row, 3, FormatDateText(record.ftLastWriteTime));
 }
 
 void CKlarexView::RefreshAfterFill() {

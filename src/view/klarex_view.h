@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "engine/list_rows.h"
 #include "framework/gdi.h"
 #include "framework/list_view.h"
 #include "framework/view.h"
@@ -75,7 +76,7 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   HWND ListWindow() const override { return m_hwnd; }
   void OnListEmptied() override;
 
-  void AddRow(const FoundItem& item, std::map<std::wstring, std::wstring>& typeNames);
+  void AddRow(const FoundItem& item, CRowFacts& facts);
   void InsertColumns();
   void OnSize(int width);
   LRESULT OnLanguageChanged();

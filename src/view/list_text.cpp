@@ -50,10 +50,6 @@ std::wstring FormatDateText(const FILETIME& lastWrite) {
   return n ? std::wstring(text, n) : std::wstring();
 }
 
-bool IsUnlistableRecord(const WIN32_FIND_DATAW& record) {
-  return record.ftLastWriteTime.dwLowDateTime == 0 || !wcschr(record.cFileName, L'\\');
-}
-
 int FirstColumnWidth(int available, int type, int size, int date) {
   return std::max(0, available - type - size - date);
 }

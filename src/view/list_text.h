@@ -21,11 +21,6 @@ inline int RowImageIndex(bool folder, bool writable) {
   return (folder ? 0 : 1) + (writable ? 0 : 2);
 }
 
-// A found record that gives no row: zero low half of its last-write time, or
-// a path without a backslash. (A path that no longer exists gives none either;
-// the caller asks the file system.)
-bool IsUnlistableRecord(const WIN32_FIND_DATAW& record);
-
 // Width of the File Name column: what the other three leave of `available`,
 // never negative.
 int FirstColumnWidth(int available, int type, int size, int date);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The release zip that make dist packs: exactly the files CMakeLists.txt ships
-# (the program, sqlite3.dll, every language file and definition file, README.txt,
+# (the programs, sqlite3.dll, every language file and definition file, README.txt,
 # THIRD-PARTY.txt),
 # nothing of the test build, programs and libraries without debug information,
 # texts with Windows line ends, and both the zip and the program within 1 MB.
@@ -31,7 +31,7 @@ listed=$(unzip -Z1 "$zip" | LC_ALL=C sort)
 shipped=$(sed -e "s|^$build/dist/stage/||" -e 's|^\./||' "$release/install_manifest.txt" | LC_ALL=C sort)
 check "zip holds what the install rules ship" [ "$listed" == "$shipped" ]
 [ "$listed" == "$shipped" ] || diff <(echo "$shipped") <(echo "$listed")
-for f in Klarex.exe sqlite3.dll README.txt THIRD-PARTY.txt; do
+for f in Klarex.exe KlarexCmd.exe sqlite3.dll README.txt THIRD-PARTY.txt; do
   check "$f in the zip" grep -qx "$f" <<<"$listed"
 done
 for shipped_file in "$src"/lang/*.lng "$src"/cleaners/*.ini; do

@@ -64,17 +64,7 @@ TEST(DateText, UnrepresentableTimesGiveTheEpochOrAnEmptyCell) {
   EXPECT_EQ(FormatDateText(invalid), L"");
 }
 
-TEST(RowRules, SkipRulesAndIconIndex) {
-  WIN32_FIND_DATAW record{};
-  wcscpy(record.cFileName, L"C:\\windows\\a.log");
-  record.ftLastWriteTime = {1, 0};
-  EXPECT_FALSE(IsUnlistableRecord(record));
-  record.ftLastWriteTime = {0, 12345};  // only the low half counts
-  EXPECT_TRUE(IsUnlistableRecord(record));
-  record.ftLastWriteTime = {7, 0};
-  wcscpy(record.cFileName, L"a.log");
-  EXPECT_TRUE(IsUnlistableRecord(record));
-
+TEST(RowRules, IconIndex) {
   EXPECT_EQ(RowImageIndex(true, true), 0);
   EXPECT_EQ(RowImageIndex(false, true), 1);
   EXPECT_EQ(RowImageIndex(true, false), 2);

@@ -1,6 +1,7 @@
 // The privacy run without a window: which categories touch which registry
-// histories, how far the step counter moves, and the thread's COM apartment.
-#include "privacy/privacy_worker.h"
+// histories, how far the step counter moves, what a preview leaves alone, and
+// the thread's COM apartment.
+#include "engine/privacy_run.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -61,7 +62,7 @@ class PlantedKey {
   std::wstring m_path;
 };
 
-class PrivacyWorker : public ::testing::Test {
+class PrivacyRun : public ::testing::Test {
  protected:
   test::FakeMachine machine;
   const Catalogue catalogue = BuildCatalogue(machine);
@@ -71,7 +72,7 @@ class PrivacyWorker : public ::testing::Test {
   const PrivacyScanContext scans{catalogue, machine, firefox, found};
 };
 
-TEST_F(PrivacyWorker, RunHistoryAloneDeletesItsThreeKeysAndCountsThem) {
+TEST_F(PrivacyRun, RunHistoryAloneDeletesItsThreeKeysAndCountsThem) {
   PlantedKey run(kRunMru), mui(kMuiCache), rar(kWinRarDialogs), recent(kRecentDocs);
   ASSERT_TRUE(run.Exists() && mui.Exists() && rar.Exists() && recent.Exists());
 
@@ -92,7 +93,7 @@ TEST_F(PrivacyWorker, RunHistoryAloneDeletesItsThreeKeysAndCountsThem) {
   EXPECT_EQ(progress.load(), 7);
 }
 
-TEST_F(PrivacyWorker, EachChosenCategoryCleansOnlyItsOwnHistory) {
+TEST_F(PrivacyRun, EachChosenCategoryCleansOnlyItsOwnHistory) {
   struct Case {
     CategoryFlags selected;
     const wchar_t* cleaned;
@@ -116,7 +117,7 @@ TEST_F(PrivacyWorker, EachChosenCategoryCleansOnlyItsOwnHistory) {
   }
 }
 
-TEST_F(PrivacyWorker, CounterMovesByTheExpectedStepsOfTheCatalogueAsBuilt) {
+TEST_F(PrivacyRun, CounterMovesByTheExpectedStepsOfTheCatalogueAsBuilt) {
   // Url History 16, AutoComplete 4 + 2 keys, Run History 3 keys, Find History
   // 1 + 8 keys, Typed URL 4 keys + 1, Recent Documents 3 + 17 keys.
   const int steps[] = {16, 6, 3, 9, 5, 20};
@@ -138,7 +139,39 @@ TEST_F(PrivacyWorker, CounterMovesByTheExpectedStepsOfTheCatalogueAsBuilt) {
   EXPECT_EQ(progress.load(), 1);
 }
 
-TEST_F(PrivacyWorker, CounterIsReadSafelyWhileTheRunGoesOn) {
+TEST_F(PrivacyRun, APreviewFindsTheSameFilesClearsNoKeyAndCountsTheSameSteps) {
+  PlantedKey run(kRunMru), recent(kRecentDocs), typed(kTypedUrls), forms(kIntelliForms);
+  const PrivacyScanContext preview{catalogue, machine, firefox, found, true};
+  std::atomic<int> previewSteps{0};
+  RunPrivacyCategories(preview, {1, 1, 1, 1, 1, 1}, previewSteps);
+  const std::vector<std::wstring> previewFound = found.Paths();
+  EXPECT_TRUE(run.Exists() && recent.Exists() && typed.Exists() && forms.Exists());
+
+  found.Clear();
+  std::atomic<int> steps{0};
+  RunPrivacyCategories(scans, {1, 1, 1, 1, 1, 1}, steps);
+  EXPECT_EQ(previewSteps.load(), steps.load());
+  EXPECT_EQ(previewFound, found.Paths());
+  EXPECT_FALSE(run.Exists() || recent.Exists() || typed.Exists() || forms.Exists());
+}
+
+TEST_F(PrivacyRun, EachCategoryNamesTheKeysItClears) {
+  for (std::size_t i = 0; i < kCategoryCount; ++i) {
+    SCOPED_TRACE(i);
+    CategoryFlags one{};
+    one[i] = 1;
+    std::atomic<int> progress{0};
+    RunPrivacyCategories({catalogue, machine, firefox, found, true}, one, progress);
+    // Every counted step beyond the category's own fixed ones is one of its keys.
+    const int fixed[] = {16, 4, 0, 1, 1, 3};
+    EXPECT_EQ(progress.load(),
+              fixed[i] + static_cast<int>(CategoryRegistryKeys(catalogue, i).size()));
+  }
+  EXPECT_TRUE(CategoryRegistryKeys(catalogue, kUrlHistory).empty());
+  EXPECT_EQ(&CategoryRegistryKeys(catalogue, kRunHistory), &catalogue.runHistoryKeys);
+}
+
+TEST_F(PrivacyRun, CounterIsReadSafelyWhileTheRunGoesOn) {
   // The dialog's timer reads the counter on the user-interface thread while
   // the worker adds to it: it only ever grows, and ends at the whole count.
   std::atomic<int> progress{1};
@@ -157,7 +190,7 @@ TEST_F(PrivacyWorker, CounterIsReadSafelyWhileTheRunGoesOn) {
   EXPECT_EQ(progress.load(), 1 + 16 + 6 + 3 + 9 + 5 + 20);
 }
 
-TEST_F(PrivacyWorker, LeavesTheThreadWithoutACOMApartment) {
+TEST_F(PrivacyRun, LeavesTheThreadWithoutACOMApartment) {
   HRESULT after = E_FAIL;
   std::thread worker([&] {
     std::atomic<int> progress{1};
