@@ -9,5 +9,6 @@ cases=${1:-10000}; [ $# -gt 0 ] && shift
 here=$(cd "$(dirname "$0")" && pwd)
 cmake --build "$build" --target klarex_fuzz || exit 1
 rm -rf "$build/fuzz/failures"
-bash "$here/wine-session.sh" "$build/testprefix" \
+# A prefix of its own: a fuzz run may go on beside make test.
+bash "$here/wine-session.sh" "$build/fuzzprefix" \
   wine "$build/bin/klarex_fuzz.exe" --cases "$cases" "$@" 2>/dev/null | tr -d '\r'

@@ -102,7 +102,7 @@ std::wstring RandomText(Rng& rng, size_t typicalLength) {
       L"[",  L"]",      L"=",      L";",  L":", L"\x00e9", L"\x65e5", L"\xD83D\xDE00",
       L"~1", L"\xD800", L"\xDC00", L"\t", L"%", L"*",      L"?",      L"\xFEFF"};
   std::wstring out;
-  const size_t length = rng.OneIn(200) ? 200000 : rng.Below(typicalLength * 2 + 1);
+  const size_t length = rng.OneIn(1000) ? 200000 : rng.Below(typicalLength * 2 + 1);
   if (rng.OneIn(30)) out.push_back(L'\0');
   while (out.size() < length) out += rng.Pick(kPieces);
   return out;
