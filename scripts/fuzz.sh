@@ -11,4 +11,4 @@ cmake --build "$build" --target klarex_fuzz || exit 1
 rm -rf "$build/fuzz/failures"
 # A prefix of its own: a fuzz run may go on beside make test.
 bash "$here/wine-session.sh" "$build/fuzzprefix" \
-  wine "$build/bin/klarex_fuzz.exe" --cases "$cases" "$@" 2>/dev/null | tr -d '\r'
+  wine "$build/bin/klarex_fuzz.exe" --cases "$cases" "$@" 2>/dev/null | sed -u 's/\r$//'

@@ -60,9 +60,11 @@ RunResult DeleteRows(const std::vector<std::wstring>& rows, bool permanent,
 
 // The invariants after a case: no byte outside the rows changed (listings
 // equal without what lies at or below a row), every removed row is gone or
-// registered for restart, every kept row is still there, no canary was a row.
+// (only where `inUse`, something is held open) registered for restart, every
+// kept row is still there, no canary was a row.
 void CheckCase(const Listing& before, const Listing& after, const std::vector<std::wstring>& rows,
-               const RunResult& result, const std::vector<std::wstring>& canaries);
+               const RunResult& result, const std::vector<std::wstring>& canaries,
+               bool inUse = false);
 
 // Names registered for removal at restart; entries below `root` are forgotten
 // again by ForgetPendingBelow.

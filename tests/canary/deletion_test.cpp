@@ -26,6 +26,7 @@ struct Planted {
   Meanwhile meanwhile;
   std::vector<FileHandle> held;          // released after the checks
   std::unique_ptr<FakeMachine> machine;  // for traps planted as a whole machine
+  bool inUse = false;                    // something is held open: restart registrations expected
 };
 
 struct Trap {
@@ -116,6 +117,7 @@ void Locked(CanaryTree& t, Planted& p) {
   p.held.emplace_back(
       CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(p.held.back());
+  p.inUse = true;
   t.Junk(L"lock\\free.tmp");
   t.Junk(L"lockdir\\held-inside.tmp");
   p.held.emplace_back(CreateFileW((t / L"lockdir\\held-inside.tmp").c_str(), GENERIC_READ,
@@ -197,7 +199,8 @@ TEST_P(Canary, NothingButTheRowsChangesAndEveryRemovedRowIsGone) {
   if (HasFatalFailure()) return;
   const Listing before = TakeListing(tree.Roots());
   const RunResult result = DeleteRows(planted.rows, permanent, planted.meanwhile);
-  CheckCase(before, TakeListing(tree.Roots()), planted.rows, result, planted.canaries);
+  CheckCase(before, TakeListing(tree.Roots()), planted.rows, result, planted.canaries,
+            planted.inUse);
 }
 
 INSTANTIATE_TEST_SUITE_P(Traps, Canary,
