@@ -2,7 +2,7 @@
 BUILD_DIR ?= $(CURDIR)/build
 export BUILD_DIR
 
-.PHONY: run test bench dist lint setup
+.PHONY: run test bench dist lint setup fuzz
 
 setup:
 	@bash scripts/setup.sh
@@ -18,6 +18,10 @@ bench: setup
 
 dist: setup
 	@bash scripts/dist.sh "$(BUILD_DIR)"
+
+# Every parser of outside data fed 10,000 seeded cases (a short run is part of make test).
+fuzz: setup
+	@bash scripts/fuzz.sh "$(BUILD_DIR)"
 
 # Shape of the source tree: file and function lengths, layering, process-wide state.
 lint: setup

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -18,6 +19,13 @@ std::string UnixPath(const std::wstring& dosPath) {
   static auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   if (!fn) return {};
+  // A path outside every drive (\\?\unix\...) is the Unix path itself.
+  const std::wstring unixPrefix = L"\\\\?\\unix";
+  if (dosPath.rfind(unixPrefix, 0) == 0) {
+    std::string path(dosPath.begin() + static_cast<long>(unixPrefix.size()), dosPath.end());
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+  }
   char* unix = fn((L"\\\\?\\" + dosPath).c_str());
   if (!unix) return {};
   std::string result = unix;
