@@ -5,7 +5,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 #include "../res/ids_art.h"
@@ -18,6 +17,7 @@
 #include "sys/handles.h"
 #include "sys/paths.h"
 #include "sys/queries.h"
+#include "sys/startup_clock.h"
 #include "view/drag_out.h"
 #include "view/list_text.h"
 #include "view/shell_item_menu.h"
@@ -81,6 +81,7 @@ void CKlarexView::OnInitialUpdate() {
   List().SetImageList(m_images.get(), LVSIL_SMALL);
 
   InsertColumns();
+  NoteStartupStep("frame");
 }
 
 void CKlarexView::InsertColumns() {
@@ -140,16 +141,22 @@ void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
   CKlarexDoc* doc = Doc();
   if (!doc) return;
   CFoundItemQueue& queue = doc->Queue();
-  // The shell's type name of a file follows its extension; asking the shell
-  // costs milliseconds, so one drain asks once per extension.
-  std::map<std::wstring, std::wstring> typeNames;
+  if (queue.IsEmpty()) return;
+  // A row added or changed in sight costs a repaint of the list and its
+  // scroll bar: rows are added out of sight and shown once.
+  CListView list = List();
+  list.SetRedraw(false);
   // Rows report each change; the status line is shown once the fill is done.
   m_draining = true;
-  while (!queue.IsEmpty()) AddRow(queue.Pop(), typeNames);
+  BeginStartupStretch();
+  while (!queue.IsEmpty()) AddRow(queue.Pop());
+  EndStartupStretch("fill");
   m_draining = false;
+  list.SetRedraw(true);
+  list.Invalidate(true);
 }
 
-void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::wstring>& typeNames) {
+void CKlarexView::AddRow(const FoundItem& record) {
   const wchar_t* path = record.cFileName;
   // By its exact name: "keep." is not "keep".
   const std::wstring exact = ExactPath(path);
@@ -165,16 +172,7 @@ void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::ws
   if (row < 0) return;
 
   auto setText = [&](int column, const std::wstring& text) { list.SetItemText(row, column, text); };
-  const wchar_t* extension = ::PathFindExtensionW(path);
-  if (folder || !*extension) {
-    setText(1, GetFileTypeName(path));
-  } else {
-    std::wstring key = extension;
-    ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-    auto [entry, added] = typeNames.try_emplace(key);
-    if (added) entry->second = GetFileTypeName(path);
-    setText(1, entry->second);
-  }
+  setText(1, CachedFileTypeName(path, folder));
   uint64_t size = 0;
   if (folder)
     GetFolderSize(path, &size);

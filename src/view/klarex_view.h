@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "framework/gdi.h"
@@ -75,7 +74,7 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   HWND ListWindow() const override { return m_hwnd; }
   void OnListEmptied() override;
 
-  void AddRow(const FoundItem& item, std::map<std::wstring, std::wstring>& typeNames);
+  void AddRow(const FoundItem& item);
   void InsertColumns();
   void OnSize(int width);
   LRESULT OnLanguageChanged();
