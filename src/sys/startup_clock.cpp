@@ -28,6 +28,7 @@ double ProcessCreatedMs() {
 struct Steps {
   double created = ProcessCreatedMs();
   std::mutex lock;
+  double stretchStart = 0;  // a fill at start-up is one thread's at a time
   std::vector<std::pair<std::string, double>> noted;
   void Add(const char* step, double ms, bool accumulate) {
     std::lock_guard<std::mutex> guard(lock);
@@ -41,14 +42,11 @@ struct Steps {
   }
 };
 
-// process-wide: start-up is one per process; rows may be added from any thread.
 Steps& TheSteps() {
+  // process-wide: start-up is one per process; rows may be added from any thread.
   static Steps steps;
   return steps;
 }
-
-// process-wide: each thread times its own stretch.
-thread_local double t_stretchStart = 0;
 
 }  // namespace
 
@@ -57,9 +55,21 @@ void NoteStartupStep(const char* step) {
   steps.Add(step, NowMs() - steps.created, false);
 }
 
-void BeginStartupStretch() { t_stretchStart = NowMs(); }
+void BeginStartupStretch() {
+  Steps& steps = TheSteps();
+  std::lock_guard<std::mutex> guard(steps.lock);
+  steps.stretchStart = NowMs();
+}
 
-void EndStartupStretch(const char* step) { TheSteps().Add(step, NowMs() - t_stretchStart, true); }
+void EndStartupStretch(const char* step) {
+  Steps& steps = TheSteps();
+  double start = 0;
+  {
+    std::lock_guard<std::mutex> guard(steps.lock);
+    start = steps.stretchStart;
+  }
+  steps.Add(step, NowMs() - start, true);
+}
 
 std::string StartupStepsText() {
   Steps& steps = TheSteps();
