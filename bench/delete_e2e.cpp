@@ -2,7 +2,9 @@
 // list (Delete command to the finish message: worker, per-row messages, row
 // removal, progress) against the floor of a bare DeleteFileW loop over 5,000
 // other planted files. ui-latency-p95: round trips of WM_NULL to the main
-// window while the deletion runs.
+// window while the deletion runs. delete-repaint-gap-max: in one more run whose
+// middle item takes a second, the longest time the list went unpainted from
+// its first removed row to the end.
 #include <windows.h>
 // needs windows.h first
 #include <commctrl.h>
@@ -51,12 +53,59 @@ struct Run {
   double seconds = 0;
   std::vector<double> latenciesMs;
   int rowsLeft = 0;
+  double paintGapMs = 0;
 };
+
+// The real deletion, with one item that takes a second more.
+class SlowItemOperations : public klarex::IDeleteOperations {
+ public:
+  SlowItemOperations(klarex::IDeleteOperations& real, std::wstring slow)
+      : m_real(real), m_slow(std::move(slow)) {}
+  klarex::DeleteOutcome DeletePath(const std::wstring& path, bool permanent) override {
+    if (path == m_slow) Sleep(1000);
+    return m_real.DeletePath(path, permanent);
+  }
+
+ private:
+  klarex::IDeleteOperations& m_real;
+  std::wstring m_slow;
+};
+
+// When the list was painted, and when its first row went.
+struct PaintLog {
+  WNDPROC previous = nullptr;
+  Clock::time_point firstRemoval{};
+  std::vector<Clock::time_point> paints;
+} g_paintLog;
+
+LRESULT CALLBACK LoggingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) g_paintLog.paints.push_back(Clock::now());
+  if (msg == LVM_DELETEITEM && g_paintLog.firstRemoval == Clock::time_point{})
+    g_paintLog.firstRemoval = Clock::now();
+  return CallWindowProcW(g_paintLog.previous, hwnd, msg, wp, lp);
+}
+
+// The longest stretch without a paint from the first removed row to the
+// first paint after `end` (or `end` itself).
+double LongestPaintGapMs(Clock::time_point end) {
+  std::vector<Clock::time_point> points{g_paintLog.firstRemoval};
+  for (auto t : g_paintLog.paints) {
+    if (t <= g_paintLog.firstRemoval) continue;
+    points.push_back(t);
+    if (t >= end) break;
+  }
+  if (points.back() < end) points.push_back(end);
+  double longest = 0;
+  for (size_t i = 1; i < points.size(); ++i)
+    longest = std::max(
+        longest, std::chrono::duration<double, std::milli>(points[i] - points[i - 1]).count());
+  return longest;
+}
 
 // A shown main window with a status bar and the result list; `paths` listed and
 // selected, plus one unselected row that stays (so no mode scan follows).
 Run DeleteThroughList(klarex::CKlarexDoc& doc, const std::vector<std::wstring>& paths,
-                      const std::wstring& keep) {
+                      const std::wstring& keep, const std::wstring& slow = {}) {
   HWND host = CreateWindowW(L"STATIC", L"Klarex bench", WS_OVERLAPPEDWINDOW, 0, 0, 900, 600,
                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, host,
@@ -66,13 +115,17 @@ Run DeleteThroughList(klarex::CKlarexDoc& doc, const std::vector<std::wstring>& 
   klarex::SecurityState security;
   klarex::CStatusLine statusLine;
   klarex::CStatusProgress progress;
-  klarex::CDeleteOperations operations(security, statusLine.EngineSink());
+  klarex::CDeleteOperations realOperations(security, statusLine.EngineSink());
+  SlowItemOperations operations(realOperations, slow);
   progress.Attach(status);
   Run run;
   {
     klarex::CKlarexView view(operations, statusLine, progress);
     view.SetDocument(&doc);
     view.Create(host, 0xE900);
+    g_paintLog = PaintLog{};
+    g_paintLog.previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(view.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LoggingProc)));
     view.Move(0, 0, 880, 520);
     doc.AddView(&view);
     view.OnInitialUpdate();
@@ -110,6 +163,12 @@ Run DeleteThroughList(klarex::CKlarexDoc& doc, const std::vector<std::wstring>& 
       DispatchMessageW(&msg);
     }
     run.seconds = Seconds(start);
+    const auto end = Clock::now();
+    while (Seconds(end) < 0.3 && (g_paintLog.paints.empty() || g_paintLog.paints.back() < end)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    run.paintGapMs = LongestPaintGapMs(end);
     done = true;
     // The prober's last round trip needs this thread to answer.
     while (!proberDone.load()) {
@@ -158,11 +217,15 @@ int main() {
     ratios.push_back(run.seconds / floor);
     latencies.insert(latencies.end(), run.latenciesMs.begin(), run.latenciesMs.end());
   }
+  // The slow item sits in the middle of the rows.
+  std::vector<std::wstring> slowRun = Plant(dir, L"slow-");
+  const Run gapRun = DeleteThroughList(doc, slowRun, keep, slowRun[kFiles / 2]);
   std::sort(latencies.begin(), latencies.end());
   double p95 = latencies.empty() ? 0 : latencies[latencies.size() * 95 / 100];
   std::printf("delete-e2e list: %.3f s\n", Median(deleteSeconds));
   std::printf("delete-e2e floor: %.3f s\n", Median(floorSeconds));
   std::printf("delete-e2e ratio: %.2f (goal <= 2.0)\n", Median(ratios));
   std::printf("ui-latency-p95 ms: %.1f (goal <= 50)\n", p95);
+  std::printf("delete-repaint-gap-max ms: %.0f (goal <= 150)\n", gapRun.paintGapMs);
   return 0;
 }

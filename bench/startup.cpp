@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,49 @@ double TimeProcess(std::wstring commandLine, const std::wstring& folder) {
   return wait == WAIT_OBJECT_0 ? seconds : -1;
 }
 
+std::string ReadText(const std::wstring& path) {
+  std::string text;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got) text.append(buffer, got);
+  CloseHandle(file);
+  DeleteFileW(path.c_str());
+  return text;
+}
+
+// The program's "<step> <ms>" lines.
+std::map<std::string, double> ParseSteps(const std::string& text) {
+  std::map<std::string, double> steps;
+  std::istringstream lines(text);
+  std::string name;
+  double ms = 0;
+  while (lines >> name >> ms) steps[name] = ms;
+  return steps;
+}
+
+// Where the time goes, from the medians of the program's own notes: each
+// step's share, from the one before it.
+void PrintBreakdown(const std::vector<std::map<std::string, double>>& rounds, double total) {
+  auto median = [&](const char* step) {
+    std::vector<double> figures;
+    for (const auto& round : rounds)
+      if (auto it = round.find(step); it != round.end()) figures.push_back(it->second);
+    return Median(figures);
+  };
+  const double services = median("services"), check = median("instance-check"),
+               catalogue = median("catalogue"), frame = median("frame"), fill = median("fill"),
+               filled = median("filled"), painted = median("painted");
+  std::printf("startup process start to services ms: %.0f\n", services);
+  std::printf("startup frame creation ms: %.0f\n", (check - services) + (frame - catalogue));
+  std::printf("startup catalogue ms: %.0f\n", catalogue - check);
+  std::printf("startup standard scan ms: %.0f\n", filled - frame - fill);
+  std::printf("startup list fill ms: %.0f\n", fill);
+  std::printf("startup first paint ms: %.0f\n", painted - filled);
+  std::printf("startup close and exit ms: %.0f\n", total * 1000.0 - painted);
+}
+
 bool KeyExists(const wchar_t* path) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -96,12 +141,17 @@ int main(int argc, char** argv) {
     planted.push_back(path);
   }
   const bool hadSettings = KeyExists(L"Software\\Klarex");
+  // The program notes its start-up steps there (ms since its process was created).
+  const std::wstring stepsFile = app + L"-steps.txt";
+  SetEnvironmentVariableW(L"KLAREX_STARTUP_STEPS", stepsFile.c_str());
 
   std::vector<double> program, minimal;
+  std::vector<std::map<std::string, double>> steps;
   bool failed = false;
   for (int round = 0; round < kRounds; ++round) {
     double p = TimeProcess(L"\"" + app + L"\\Klarex.exe\" --exit-after-first-fill", app);
     double m = TimeProcess(L"\"" + selfPath + L"\" --minimal", L"");
+    steps.push_back(ParseSteps(ReadText(stepsFile)));
     if (p < 0 || m < 0) {
       std::fprintf(stderr, "round %d: program %.3f, minimal %.3f, error %lu\n", round, p, m,
                    GetLastError());
@@ -122,6 +172,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   double p = Median(program), m = Median(minimal);
+  PrintBreakdown(steps, p);
   std::fprintf(stderr, "startup program: %.3f s\n", p);
   std::fprintf(stderr, "startup minimal window: %.3f s\n", m);
   std::printf("startup ratio: %.2f (goal <= 3.0)\n", p / m);

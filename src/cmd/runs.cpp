@@ -45,11 +45,10 @@ std::vector<Row> DescribeRows(const std::vector<FoundItem>& found, bool withType
   const std::vector<FoundItem> listed = ListOrder(found);
   std::vector<Row> rows;
   rows.reserve(listed.size());
-  CRowFacts facts;
   CProgress progress(err, static_cast<int>(listed.size()));
   for (const FoundItem& item : listed) {
-    Row row{item.cFileName, withTypes ? facts.TypeName(item) : std::wstring(),
-            CRowFacts::Size(item), item.ftLastWriteTime};
+    Row row{item.cFileName, withTypes ? RowTypeName(item) : std::wstring(), RowSize(item),
+            item.ftLastWriteTime};
     rows.push_back(std::move(row));
     progress.Step(static_cast<int>(rows.size()));
   }

@@ -27,19 +27,12 @@ std::vector<FoundItem> ListOrder(const std::vector<FoundItem>& found) {
   return rows;
 }
 
-std::wstring CRowFacts::TypeName(const FoundItem& record) {
-  const wchar_t* path = record.cFileName;
-  const wchar_t* extension = ::PathFindExtensionW(path);
-  if ((record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !*extension)
-    return GetFileTypeName(path);
-  std::wstring key = extension;
-  ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-  auto [entry, added] = m_typeNames.try_emplace(key);
-  if (added) entry->second = GetFileTypeName(path);
-  return entry->second;
+std::wstring RowTypeName(const FoundItem& record) {
+  return CachedFileTypeName(record.cFileName,
+                            (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
 }
 
-uint64_t CRowFacts::Size(const FoundItem& record) {
+uint64_t RowSize(const FoundItem& record) {
   uint64_t size = 0;
   if (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     GetFolderSize(record.cFileName, &size);

@@ -3,7 +3,6 @@
 // two never disagree about what a mode lists.
 #pragma once
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -23,18 +22,12 @@ bool IsListedNow(const FoundItem& record);
 // so the item found last comes first.
 std::vector<FoundItem> ListOrder(const std::vector<FoundItem>& found);
 
-// The Type and Size columns of a row, for one fill of the list.
-class CRowFacts {
- public:
-  // The shell's type name. A file's follows its extension and asking the shell
-  // costs milliseconds, so a fill asks once per extension.
-  std::wstring TypeName(const FoundItem& record);
-  // A file's size as found; a folder's, the sum of the files below it now
-  // (links not followed).
-  static uint64_t Size(const FoundItem& record);
-
- private:
-  std::map<std::wstring, std::wstring> m_typeNames;  // by lower-case extension
-};
+// The Type column of a row: the shell's type name. A file's follows its
+// extension and asking the shell costs milliseconds, so the process asks once
+// per extension.
+std::wstring RowTypeName(const FoundItem& record);
+// The Size column: a file's size as found; a folder's, the sum of the files
+// below it now (links not followed).
+uint64_t RowSize(const FoundItem& record);
 
 }  // namespace klarex

@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include <cwchar>
+#include <vector>
 
 #include "sys/handles.h"
 #include "sys/paths.h"
@@ -51,6 +52,24 @@ std::wstring SearchPath(const std::wstring& prefix, const wchar_t* mask) {
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(ExactPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A folder's last change, by its exact name; 0 when it cannot be read.
+uint64_t LastChange(const std::wstring& prefix) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(ExactPath(prefix).c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Whether the entries a search returned may hold one that has gone since:
+// the folder changed during the search, or so shortly before it that a
+// change within the same tick of its clock would not show.
+bool MayHaveLost(uint64_t before, uint64_t after) {
+  constexpr uint64_t kTwoSeconds = 2 * 10'000'000;  // in 100 ns units
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t current = (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+  return before == 0 || after != before || current < before + kTwoSeconds;
 }
 
 // Builds prefix + name into `full`; false when the path would not fit 259 characters.
@@ -101,23 +120,42 @@ void ScanFolder(IFoundItemSink& sink, const std::wstring& folder, const wchar_t*
   if (!IsAbsolutePlace(folder) || !mask) return;
   const std::wstring prefix = EntryPrefix(folder);
   if (prefix.empty()) return;
+  // An entry that has gone gives no item. Asking after each one would double
+  // the walk's cost; the folder's change time, read around the search, tells
+  // whether any can have gone, and only then is each one asked.
+  const uint64_t before = LastChange(prefix);
   WIN32_FIND_DATAW entry;
   FindHandle search(FindFirstFileW(SearchPath(prefix, mask).c_str(), &entry));
   if (!search) return;
+  // Entries wait in batches of a bounded size for that test.
+  constexpr size_t kBatch = 4096;
+  std::vector<FoundItem> found;
+  auto reportFound = [&] {
+    const bool mayHaveLost = MayHaveLost(before, LastChange(prefix));
+    for (const FoundItem& item : found) {
+      if (!mayHaveLost || Exists(item.cFileName)) sink.Add(item);
+    }
+    found.clear();
+  };
   std::wstring full;
+  auto keep = [&] {
+    if (!EntryPath(prefix, entry.cFileName, full)) return;
+    found.push_back(entry);
+    std::wmemcpy(found.back().cFileName, full.c_str(), full.size() + 1);
+    if (found.size() == kBatch) reportFound();
+  };
   // The search also matches short (8.3) names ("thesis.logbook" is THESIS~1.LOG
   // to "*.log"): every entry's long name must match the mask itself.
   // The first entry is taken without the name tests; a folder there (often
   // ".") is passed over.
-  if (!IsFolder(entry.dwFileAttributes) && MatchesMask(entry.cFileName, mask) &&
-      EntryPath(prefix, entry.cFileName, full) && Exists(full))
-    Report(sink, full, entry);
+  if (!IsFolder(entry.dwFileAttributes) && MatchesMask(entry.cFileName, mask)) keep();
   while (FindNextFileW(search.get(), &entry)) {
     if (IsDotEntry(entry.cFileName)) continue;
     if (excludedName && std::wcscmp(entry.cFileName, excludedName) == 0) continue;
-    if (!MatchesMask(entry.cFileName, mask)) continue;
-    if (EntryPath(prefix, entry.cFileName, full) && Exists(full)) Report(sink, full, entry);
+    if (MatchesMask(entry.cFileName, mask)) keep();
   }
+  search.reset();
+  reportFound();
 }
 
 void ScanTree(IFoundItemSink& sink, const std::wstring& folder, const wchar_t* spec) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <map>
+#include <mutex>
 
 #include "sys/paths.h"
 
@@ -44,6 +46,25 @@ std::wstring GetFileTypeName(const wchar_t* path) {
   }
   if (name.size() > kTypeNameChars - 1) name.resize(kTypeNameChars - 1);
   return name;
+}
+
+std::wstring CachedFileTypeName(const wchar_t* path, bool folder) {
+  if (!path || folder) return GetFileTypeName(path);
+  struct Cache {
+    std::mutex lock;
+    std::map<std::wstring, std::wstring> names;  // by lower-case extension
+  };
+  // process-wide: the shell's type names do not change while the program runs.
+  static Cache cache;
+  std::wstring key = PathFindExtensionW(path);
+  CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+  {
+    std::lock_guard<std::mutex> guard(cache.lock);
+    if (auto found = cache.names.find(key); found != cache.names.end()) return found->second;
+  }
+  std::wstring name = GetFileTypeName(path);
+  std::lock_guard<std::mutex> guard(cache.lock);
+  return cache.names.try_emplace(key, std::move(name)).first->second;
 }
 
 bool QueryFileSize(const wchar_t* path, uint64_t* size) {

@@ -15,6 +15,12 @@ namespace klarex {
 // the upper-cased "<.ext> File"; at most 259 characters.
 std::wstring GetFileTypeName(const wchar_t* path);
 
+// GetFileTypeName of a file, asked once per extension (without regard to
+// case) for the life of the process: the shell names a file's type by its
+// extension, and asking it costs milliseconds. A folder is asked every time
+// (it may name a type of its own). Any thread.
+std::wstring CachedFileTypeName(const wchar_t* path, bool folder);
+
 // Size of a file in bytes (64-bit). False when either argument is missing or the
 // attributes cannot be read (size is then 0).
 bool QueryFileSize(const wchar_t* path, uint64_t* size);

@@ -42,6 +42,7 @@ bool CDeletionWorker::Start(bool permanent) {
   }
   m_shownPercent = -1;
   m_keptRows = 0;
+  m_reports.clear();
   m_selectionReduced.store(false);
   m_busy.store(true);
   ::EnableWindow(m_list, FALSE);
@@ -50,6 +51,9 @@ bool CDeletionWorker::Start(bool permanent) {
     ::EnableWindow(m_list, TRUE);
     return false;
   }
+  m_lastRedraw = ::GetTickCount();
+  // The timer's id is this worker: the list never sees the timer's messages.
+  ::SetTimer(m_list, reinterpret_cast<UINT_PTR>(this), kRedrawTimerMs, &OnRedrawTimer);
   return true;
 }
 
@@ -63,13 +67,81 @@ void CDeletionWorker::Run() {
       // Asking the list costs a round trip to the user-interface thread: it is
       // asked only once the user has unselected something during the run.
       if (m_selectionReduced.load() && !CListView(m_list).IsSelected(item.row)) continue;
-      m_worker.PostToUi([this, path = item.path] { OnAnnounced(path); });
+      Post({true, item.row, item.path, DeleteOutcome::Failed});
       const DeleteOutcome outcome = m_ops.DeletePath(item.path, m_permanent);
-      m_worker.PostToUi([this, row = item.row, outcome] { OnHandled(row, outcome); });
+      Post({false, item.row, {}, outcome});
     }
   } catch (...) {
     // The list is given back as after any run.
   }
+}
+
+void CDeletionWorker::Post(Report report) {
+  bool first = false;
+  {
+    std::lock_guard<std::mutex> lock(m_reportLock);
+    first = m_reports.empty();
+    m_reports.push_back(std::move(report));
+  }
+  // Reports that find others waiting ride with their call. One whose post
+  // failed is taken by OnFinished.
+  if (first) m_worker.PostToUi([this] { OnReports(false); });
+}
+
+void CDeletionWorker::OnReports(bool all) {
+  std::vector<Report> reports;
+  {
+    std::lock_guard<std::mutex> lock(m_reportLock);
+    reports.swap(m_reports);
+  }
+  // A long backlog is taken in slices, so that the window answers in between.
+  const DWORD start = ::GetTickCount();
+  const Report* announced = nullptr;
+  bool handled = false;
+  size_t taken = 0;
+  for (; taken < reports.size(); ++taken) {
+    if (!all && handled && ::GetTickCount() - start >= kSliceMs) break;
+    const Report& report = reports[taken];
+    if (report.announced) {
+      announced = &report;
+      continue;
+    }
+    if (!handled && !m_redrawSuspended) {
+      CListView(m_host.ListWindow()).SetRedraw(false);
+      m_redrawSuspended = true;
+    }
+    handled = true;
+    OnHandled(report.row, report.outcome);
+  }
+  // The status line can show one path: the item the worker is on now.
+  if (announced) OnAnnounced(announced->path);
+  if (taken < reports.size()) {
+    {
+      std::lock_guard<std::mutex> lock(m_reportLock);
+      m_reports.insert(m_reports.begin(), std::make_move_iterator(reports.begin() + taken),
+                       std::make_move_iterator(reports.end()));
+    }
+    m_worker.PostToUi([this] { OnReports(false); });
+  }
+  if (!handled) return;
+  CListView list(m_host.ListWindow());
+  list.EnsureVisible(0, false);
+  // Repainting after every removed row would cost more than the deletion
+  // itself; while batches keep coming the list is painted here, no later than
+  // kRedrawMs after its last paint.
+  if (::GetTickCount() - m_lastRedraw >= kRedrawMs) {
+    ResumeRedraw();
+    ::UpdateWindow(list);
+  }
+  EmptyListCheck(m_selectedAtStart);
+}
+
+void CALLBACK CDeletionWorker::OnRedrawTimer(HWND list, UINT, UINT_PTR self, DWORD) noexcept {
+  // Timer messages come only when no batch waits: the worker is on a long item.
+  auto* worker = reinterpret_cast<CDeletionWorker*>(self);
+  if (!worker->m_redrawSuspended) return;
+  worker->ResumeRedraw();
+  ::UpdateWindow(list);
 }
 
 int CDeletionWorker::ProgressPercent(int selectedAtStart, int waiting) {
@@ -85,14 +157,6 @@ void CDeletionWorker::OnAnnounced(const std::wstring& path) {
 
 void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome) {
   CListView list(m_host.ListWindow());
-  // Repainting the list after every removed row would cost more than the
-  // deletion itself: the list is redrawn at most every kRedrawMs.
-  const DWORD now = ::GetTickCount();
-  if (!m_redrawSuspended) {
-    list.SetRedraw(false);
-    m_redrawSuspended = true;
-    m_lastRedraw = now;
-  }
   // A row goes only when its item is gone or will go at restart; one that
   // stays keeps its selection, so the user sees what is left.
   if (IsGone(outcome)) {
@@ -102,7 +166,6 @@ void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome) {
   } else {
     ++m_keptRows;
   }
-  list.EnsureVisible(0, false);
   // The bar and the taskbar button move only when the figure changes.
   const int waiting = list.SelectedCount() - m_keptRows;
   const int percent = ProgressPercent(m_selectedAtStart, waiting < 0 ? 0 : waiting);
@@ -110,8 +173,6 @@ void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome) {
     m_shownPercent = percent;
     m_progress.ShowProgress(percent);
   }
-  if (now - m_lastRedraw >= kRedrawMs) ResumeRedraw();
-  EmptyListCheck(m_selectedAtStart);
 }
 
 void CDeletionWorker::OnItemChanged(const NMLISTVIEW* change) {
@@ -122,6 +183,8 @@ void CDeletionWorker::OnItemChanged(const NMLISTVIEW* change) {
 }
 
 void CDeletionWorker::OnFinished() {
+  OnReports(true);  // any whose call could not be posted
+  ::KillTimer(m_list, reinterpret_cast<UINT_PTR>(this));
   ResumeRedraw();
   m_progress.HideProgress();
   m_busy.store(false);
@@ -137,6 +200,7 @@ void CDeletionWorker::OnFinished() {
 void CDeletionWorker::ResumeRedraw() {
   if (!m_redrawSuspended) return;
   m_redrawSuspended = false;
+  m_lastRedraw = ::GetTickCount();
   CListView list(m_host.ListWindow());
   list.SetRedraw(true);
   list.Invalidate(true);
@@ -144,6 +208,7 @@ void CDeletionWorker::ResumeRedraw() {
 
 void CDeletionWorker::Shutdown() {
   if (!m_worker.IsRunning()) return;
+  ::KillTimer(m_list, reinterpret_cast<UINT_PTR>(this));
   m_busy.store(false);
   // Wait, answering the list messages the worker may be sending meanwhile;
   // what it posted is dropped.

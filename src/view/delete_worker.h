@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,10 @@ class CDeletionWorker {
   // reported emptied.
   void EmptyListCheck(int n);
 
+  // Lets the list paint what the run changed (its redraw is held off between
+  // paints while rows go). Also for the list's own repaints during a run.
+  void ResumeRedraw();
+
   // Percentage shown after a handled row; kept within 0-100. `waiting` are
   // the selected rows not handled yet.
   static int ProgressPercent(int selectedAtStart, int waiting);
@@ -68,7 +73,7 @@ class CDeletionWorker {
   // Worker thread. An exception ends the run as if it were complete; the row
   // being handled keeps its place.
   void Run();
-  // User-interface thread, in the order the worker posts them: the row is
+  // User-interface thread, in the order the worker reports them: the row is
   // about to be deleted; the row was handled with `outcome`; the run is over.
   void OnAnnounced(const std::wstring& path);
   void OnHandled(int row, DeleteOutcome outcome);
@@ -78,6 +83,21 @@ class CDeletionWorker {
     int row;
     std::wstring path;
   };
+  // What the worker reports: an item it starts on (`announced`), or one it
+  // handled. Reports wait in m_reports; one posted call takes all that are
+  // there when it runs, so a fast run costs one message per batch, not two per row.
+  struct Report {
+    bool announced;
+    int row;
+    std::wstring path;
+    DeleteOutcome outcome;
+  };
+  void Post(Report report);
+  // Takes the waiting reports; unless `all`, a slice of about kSliceMs, the
+  // rest in a call of its own.
+  void OnReports(bool all);
+  static constexpr DWORD kSliceMs = 15;
+  static void CALLBACK OnRedrawTimer(HWND, UINT, UINT_PTR self, DWORD) noexcept;
 
   IDeletionHost& m_host;
   IDeleteOperations& m_ops;
@@ -89,9 +109,14 @@ class CDeletionWorker {
   std::atomic<bool> m_selectionReduced{false};
   bool m_removingRow = false;  // user-interface thread: a row the worker removes
   std::vector<Item> m_items;   // selected rows at the start, last first
-  // User-interface thread only: the figure last shown and the list's redraw state.
+  std::mutex m_reportLock;
+  std::vector<Report> m_reports;  // guarded by m_reportLock
+  // User-interface thread only: the figure last shown and the list's redraw
+  // state. Changed rows are painted at least every kRedrawMs: by the batch
+  // that finds the last paint that old, or by a timer while no batch comes
+  // (a long item: a big folder, a slow recycle).
   static constexpr DWORD kRedrawMs = 100;
-  void ResumeRedraw();
+  static constexpr UINT kRedrawTimerMs = kRedrawMs / 2;
   int m_shownPercent = -1;
   int m_keptRows = 0;  // handled rows that stayed, still selected
   bool m_redrawSuspended = false;

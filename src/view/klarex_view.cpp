@@ -5,7 +5,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 #include "../res/ids_art.h"
@@ -19,6 +18,7 @@
 #include "sys/handles.h"
 #include "sys/paths.h"
 #include "sys/queries.h"
+#include "sys/startup_clock.h"
 #include "view/drag_out.h"
 #include "view/list_text.h"
 #include "view/shell_item_menu.h"
@@ -82,6 +82,7 @@ void CKlarexView::OnInitialUpdate() {
   List().SetImageList(m_images.get(), LVSIL_SMALL);
 
   InsertColumns();
+  NoteStartupStep("frame");
 }
 
 void CKlarexView::InsertColumns() {
@@ -141,14 +142,22 @@ void CKlarexView::OnUpdate(CDocumentObserver*, LPARAM) {
   CKlarexDoc* doc = Doc();
   if (!doc) return;
   CFoundItemQueue& queue = doc->Queue();
-  CRowFacts facts;  // one drain asks the shell once per extension
+  if (queue.IsEmpty()) return;
+  // A row added or changed in sight costs a repaint of the list and its
+  // scroll bar: rows are added out of sight and shown once.
+  CListView list = List();
+  list.SetRedraw(false);
   // Rows report each change; the status line is shown once the fill is done.
   m_draining = true;
-  while (!queue.IsEmpty()) AddRow(queue.Pop(), facts);
+  BeginStartupStretch();
+  while (!queue.IsEmpty()) AddRow(queue.Pop());
+  EndStartupStretch("fill");
   m_draining = false;
+  list.SetRedraw(true);
+  list.Invalidate(true);
 }
 
-void CKlarexView::AddRow(const FoundItem& record, CRowFacts& facts) {
+void CKlarexView::AddRow(const FoundItem& record) {
   const wchar_t* path = record.cFileName;
   if (!IsListedNow(record)) return;
   const std::wstring exact = ExactPath(path);
@@ -162,8 +171,8 @@ void CKlarexView::AddRow(const FoundItem& record, CRowFacts& facts) {
                                   static_cast<LPARAM>(record.dwFileAttributes));
   if (row < 0) return;
 
-  list.SetItemText(row, 1, facts.TypeName(record));
-  list.SetItemText(row, 2, FormatSizeText(static_cast<int64_t>(CRowFacts::Size(record))));
+  list.SetItemText(row, 1, RowTypeName(record));
+  list.SetItemText(row, 2, FormatSizeText(static_cast<int64_t>(RowSize(record))));
   list.SetItemText(row, 3, FormatDateText(record.ftLastWriteTime));
 }
 
@@ -376,6 +385,7 @@ LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_VSCROLL: {
       LRESULT r = DefaultProc(msg, wp, lp);
       if (m_busy.load()) {
+        m_deletion.ResumeRedraw();
         Invalidate(true);
         Update();
       }

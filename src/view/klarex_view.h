@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "engine/list_rows.h"
@@ -76,7 +75,7 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   HWND ListWindow() const override { return m_hwnd; }
   void OnListEmptied() override;
 
-  void AddRow(const FoundItem& item, CRowFacts& facts);
+  void AddRow(const FoundItem& item);
   void InsertColumns();
   void OnSize(int width);
   LRESULT OnLanguageChanged();

@@ -57,18 +57,16 @@ TEST(ListRows, SizeOfAFileAsFoundAndOfAFolderAsItIsNow) {
   test::TempDir dir;
   dir.File(L"f\\one.bin", 1000);
   dir.File(L"f\\sub\\two.bin", 24);
-  EXPECT_EQ(CRowFacts::Size(Record(dir / L"f", FILE_ATTRIBUTE_DIRECTORY)), 1024u);
-  EXPECT_EQ(CRowFacts::Size(Record(dir / L"x.bin", FILE_ATTRIBUTE_ARCHIVE, 5000000000ull)),
-            5000000000ull);
+  EXPECT_EQ(RowSize(Record(dir / L"f", FILE_ATTRIBUTE_DIRECTORY)), 1024u);
+  EXPECT_EQ(RowSize(Record(dir / L"x.bin", FILE_ATTRIBUTE_ARCHIVE, 5000000000ull)), 5000000000ull);
 }
 
 TEST(ListRows, TypeNamesFollowTheExtensionWhateverItsCase) {
   test::TempDir dir;
-  CRowFacts facts;
-  const std::wstring first = facts.TypeName(Record(dir.File(L"a.klxq")));
+  const std::wstring first = RowTypeName(Record(dir.File(L"a.klxq")));
   EXPECT_FALSE(first.empty());
-  EXPECT_EQ(facts.TypeName(Record(dir.File(L"b.KLXQ"))), first);
-  EXPECT_NE(facts.TypeName(Record(dir.Folder(L"d.klxq"), FILE_ATTRIBUTE_DIRECTORY)), first)
+  EXPECT_EQ(RowTypeName(Record(dir.File(L"b.KLXQ"))), first);
+  EXPECT_NE(RowTypeName(Record(dir.Folder(L"d.klxq"), FILE_ATTRIBUTE_DIRECTORY)), first)
       << "a folder is never taken for a file of its extension";
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/list_rows.h"
 #include "framework/list_view.h"
 #include "fuzz/fuzz.h"
 #include "view/drag_out.h"

@@ -75,6 +75,24 @@ TEST(GetFileTypeName, FallsBackToTheUpperCasedExtensionWhenTheShellHasNoName) {
   EXPECT_EQ(GetFileTypeName((dir / L"noextension").c_str()), L" FILE");
 }
 
+TEST(CachedFileTypeName, AsksOncePerExtensionWhateverItsCaseButFoldersEveryTime) {
+  TempDir dir;
+  // The first file of an extension names the type of every later one: this
+  // missing one gets the fallback, which the shell would not give notes.TXT.
+  EXPECT_EQ(CachedFileTypeName((dir / L"missing.txt").c_str(), false), L".TXT FILE");
+  const std::wstring text = dir.File(L"notes.TXT");
+  EXPECT_NE(GetFileTypeName(text.c_str()), L".TXT FILE");
+  EXPECT_EQ(CachedFileTypeName(text.c_str(), false), L".TXT FILE");
+  std::wstring other;
+  std::thread([&] { other = CachedFileTypeName((dir / L"b.Txt").c_str(), false); }).join();
+  EXPECT_EQ(other, L".TXT FILE");
+  // Names without an extension share one entry; folders are not cached.
+  EXPECT_EQ(CachedFileTypeName((dir / L"noextension").c_str(), false), L" FILE");
+  wchar_t windows[MAX_PATH];
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  EXPECT_EQ(CachedFileTypeName(windows, true), L"Folder");
+}
+
 TEST(GetFileTypeName, CutsAnOverlongFallbackTo259Characters) {
   std::wstring path = L"C:\\missing." + std::wstring(400, L'a');
   const std::wstring name = GetFileTypeName(path.c_str());

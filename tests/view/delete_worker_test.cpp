@@ -27,6 +27,7 @@ class RecordingOperations : public IDeleteOperations {
   DeleteOutcome DeletePath(const std::wstring& path, bool permanent) override {
     Log((permanent ? L"delete " : L"recycle ") + path);
     if (delay.count()) std::this_thread::sleep_for(delay);
+    if (path == slowAt) std::this_thread::sleep_for(slowDelay);
     if (path == throwAt && thrower) thrower();
     Log(L"done " + path);
     const auto outcome = outcomes.find(path);
@@ -37,6 +38,8 @@ class RecordingOperations : public IDeleteOperations {
     return calls;
   }
   std::chrono::milliseconds delay{0};
+  std::wstring slowAt;  // this one item takes slowDelay more
+  std::chrono::milliseconds slowDelay{0};
   std::map<std::wstring, DeleteOutcome> outcomes;
   std::wstring throwAt;
   std::function<void()> thrower;
@@ -111,6 +114,7 @@ class DeletionTest : public ::testing::Test {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* w = reinterpret_cast<CDeletionWorker*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (msg == WM_DESTROY) w->Shutdown();
+    if (msg == WM_PAINT) ++s_paints;
     return ::CallWindowProcW(s_previous, hwnd, msg, wp, lp);
   }
   // Pumps until the run is over (or a few seconds have passed).
@@ -134,12 +138,15 @@ class DeletionTest : public ::testing::Test {
   CDeletionWorker worker{host, ops, host, host, busy};
   WNDPROC m_previous = nullptr;
   static WNDPROC s_previous;
+  static int s_paints;  // WM_PAINT messages the list received
 };
 WNDPROC DeletionTest::s_previous = nullptr;
+int DeletionTest::s_paints = 0;
 
 TEST_F(DeletionTest, FourOfTenSelectedGiveQuarterStepsAndLeaveTheRestInPlace) {
   AddFiles(10);
   for (int row : {1, 4, 5, 8}) list.Select(row);
+  ops.delay = std::chrono::milliseconds(20);  // each item long enough to be read
   ASSERT_TRUE(worker.Start(false));
   EXPECT_TRUE(worker.IsBusy());
   EXPECT_FALSE(::IsWindowEnabled(list.Handle()));
@@ -157,6 +164,32 @@ TEST_F(DeletionTest, FourOfTenSelectedGiveQuarterStepsAndLeaveTheRestInPlace) {
   EXPECT_EQ(host.hides, 1);
   EXPECT_EQ(host.status.back(), L"<selection>");
   EXPECT_EQ(host.emptied, 0);
+}
+
+TEST_F(DeletionTest, TheListKeepsRepaintingWhileOneItemTakesLong) {
+  ::ShowWindow(parent, SW_SHOW);
+  AddFiles(30);
+  for (int i = 0; i < 30; ++i) list.Select(i);
+  ops.slowAt = L"C:\\junk\\f20.tmp";
+  ops.slowDelay = std::chrono::milliseconds(1000);
+  PumpMessages();
+  ASSERT_TRUE(worker.Start(true));
+  // Rows f29 to f21 go at once; then the worker is on f20 for a second.
+  while (list.Count() > 21) {
+    PumpMessages();
+    ::Sleep(1);
+  }
+  const auto removed = std::chrono::steady_clock::now();
+  s_paints = 0;
+  while (std::chrono::steady_clock::now() - removed < std::chrono::milliseconds(300)) {
+    PumpMessages();
+    ::Sleep(5);
+  }
+  EXPECT_EQ(list.Count(), 21);
+  EXPECT_GT(s_paints, 0) << "the removed rows stay on screen while f20 is deleted";
+  EXPECT_EQ(host.deleting.back(), L"C:\\junk\\f20.tmp");
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(list.Count(), 0);
 }
 
 TEST_F(DeletionTest, EachChosenItemGoesToDeletePathOnceFoldersAsFiles) {
