@@ -28,12 +28,16 @@ bool CKlarexApp::InitInstance() {
       IDR_MAINFRAME,
       [&s] {
         return std::make_unique<CKlarexDoc>(BuildCatalogue(s.machine), s.machine,
-                                            s.statusLine.EngineSink());
+                                            s.statusLine.EngineSink(), s.keep);
       },
       [this, &s] {
-        return std::make_unique<CMainFrame>(s.advance, s.statusLine, s.progress, Profile());
+        return std::make_unique<CMainFrame>(s.advance, s.statusLine, s.progress, Profile(),
+                                            FrameServices{&s.keep, &s.record});
       },
-      [&s] { return std::make_unique<CKlarexView>(s.deletion, s.statusLine, s.progress); }));
+      [&s] {
+        return std::make_unique<CKlarexView>(s.deletion, s.statusLine, s.progress,
+                                             ListServices{&s.keep, &s.record});
+      }));
 
   if (ActivateEarlierInstance(SharedInstanceRecord())) return false;
 

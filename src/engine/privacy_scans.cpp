@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "engine/running_browsers.h"
 #include "engine/scanner.h"
 #include "sys/com_ptr.h"
 #include "sys/operations.h"
@@ -51,14 +52,16 @@ void ScanUrlHistory(const PrivacyScanContext& context, std::atomic<int>& progres
   ScanFolder(out, SafariRoamingDir(c.appDataDir), L"History.plist");
   progress += 1;
   ScanFolder(out, c.firefoxProfileDir, L"history.*");
-  context.firefox.ClearHistory();
+  if (!(context.skipBrowsers & kBrowserFirefox)) context.firefox.ClearHistory();
   progress += 1;
   ScanFolder(out, c.chromeProfileDir, L"History*.*");
   progress += 1;
   ScanFolder(out, c.chromeProfileDir, L"Archived History.*");
   progress += 1;
-  ClearInternetExplorerHistory();
-  ClearUrlCache();
+  if (!(context.skipBrowsers & (kBrowserInternetExplorer | kBrowserEdge))) {
+    ClearInternetExplorerHistory();
+    ClearUrlCache();
+  }
   ScanTree(out, c.edgePackageAcDir, L"History");
   progress += 10;
 }
@@ -76,7 +79,8 @@ void ScanFormData(const PrivacyScanContext& context, std::atomic<int>& progress)
   ScanFolder(out, JoinPath(c.chromeProfileDir, L"Sync Data"), kAllFilesMask);
   AddPath(out, JoinPath(c.safariLocalDir, L"LocalStorage"));
   progress += 1;
-  DeleteRegistryKeys(c.autoCompleteKeys, &progress);
+  if (!(context.skipBrowsers & (kBrowserInternetExplorer | kBrowserEdge)))
+    DeleteRegistryKeys(c.autoCompleteKeys, &progress);
   progress += 1;
 }
 
@@ -96,11 +100,12 @@ void ScanFindHistory(const PrivacyScanContext& context, std::atomic<int>& progre
 void ScanTypedUrls(const PrivacyScanContext& context, std::atomic<int>& progress) {
   const Catalogue& c = context.catalogue;
   IFoundItemSink& out = context.found;
-  DeleteRegistryKeys(c.typedUrlKeys, &progress);
+  if (!(context.skipBrowsers & (kBrowserInternetExplorer | kBrowserEdge)))
+    DeleteRegistryKeys(c.typedUrlKeys, &progress);
   ScanFolder(out, SafariRoamingDir(c.appDataDir), L"TopSites.plist");
   AddPath(out, JoinPath(c.safariLocalDir, L"Webpage Previews"));
   AddPath(out, JoinPath(c.firefoxLocalProfileDir, L"thumbnails"));
-  context.firefox.ClearInputHistory();
+  if (!(context.skipBrowsers & kBrowserFirefox)) context.firefox.ClearInputHistory();
   progress += 1;
 }
 

@@ -19,6 +19,9 @@ struct PrivacyScanContext {
   IMachine& machine;  // special folders asked at scan time (History, Recent)
   CFirefoxHistory& firefox;
   IFoundItemSink& found;
+  // BrowserBits (engine/running_browsers.h) of running browsers the user
+  // chose to leave alone: the steps that change their stores are skipped.
+  unsigned skipBrowsers = 0;
 };
 
 // COM must be initialised on the calling thread (the URL history store).

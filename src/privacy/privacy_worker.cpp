@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include "engine/running_browsers.h"
+#include "sys/handles.h"
 #include "sys/operations.h"
 
 namespace klarex {
@@ -22,10 +24,34 @@ class ComApartment {
   HRESULT m_hr;
 };
 
+bool KeyExists(const wchar_t* key) {
+  RegKey handle;
+  return ::RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, handle.put()) == ERROR_SUCCESS;
+}
+
 }  // namespace
 
-void RunPrivacyCategories(const PrivacyScanContext& scans, const CategoryFlags& selected,
-                          std::atomic<int>& progress) {
+std::vector<const wchar_t*> CategoryRegistryKeys(const PrivacyScanContext& scans,
+                                                 const CategoryFlags& selected) {
+  const Catalogue& c = scans.catalogue;
+  const bool ieLeftAlone = scans.skipBrowsers & (kBrowserInternetExplorer | kBrowserEdge);
+  std::vector<const wchar_t*> keys;
+  auto add = [&keys](const NameList& list) { keys.insert(keys.end(), list.begin(), list.end()); };
+  if (selected[1] && !ieLeftAlone) add(c.autoCompleteKeys);
+  if (selected[2]) add(c.runHistoryKeys);
+  if (selected[3]) add(c.findHistoryKeys);
+  if (selected[4] && !ieLeftAlone) add(c.typedUrlKeys);
+  if (selected[5]) add(c.recentDocKeys);
+  return keys;
+}
+
+bool RunPrivacyCategories(const PrivacyScanContext& scans, const CategoryFlags& selected,
+                          std::atomic<int>& progress, CDeletionRecord* record) {
+  // Which keys are there before the run tells deleted from absent after it.
+  const std::vector<const wchar_t*> keys =
+      record ? CategoryRegistryKeys(scans, selected) : std::vector<const wchar_t*>();
+  std::vector<bool> existed;
+  for (const wchar_t* key : keys) existed.push_back(KeyExists(key));
   ComApartment com;
   if (selected[0]) ScanUrlHistory(scans, progress);
   if (selected[1]) ScanFormData(scans, progress);
@@ -34,6 +60,18 @@ void RunPrivacyCategories(const PrivacyScanContext& scans, const CategoryFlags& 
   if (selected[3]) ScanFindHistory(scans, progress);
   if (selected[4]) ScanTypedUrls(scans, progress);
   if (selected[5]) ScanRecentDocuments(scans, progress);
+  if (!record) return true;
+  std::vector<RecordEntry> lines;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    RecordEntry& line = lines.emplace_back();
+    ::GetSystemTimeAsFileTime(&line.time);
+    line.mode = RecordMode::Advance;
+    line.outcome = !existed[i]          ? RecordOutcome::Absent
+                   : KeyExists(keys[i]) ? RecordOutcome::Failed
+                                        : RecordOutcome::Deleted;
+    line.path = keys[i];
+  }
+  return record->Append(lines);
 }
 
 }  // namespace klarex

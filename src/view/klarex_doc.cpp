@@ -4,16 +4,27 @@
 
 namespace klarex {
 
-CKlarexDoc::CKlarexDoc(Catalogue catalogue, IMachine& machine, IStatusSink& status)
+CKlarexDoc::CKlarexDoc(Catalogue catalogue, IMachine& machine, IStatusSink& status,
+                       const CKeepList& keep)
     : m_catalogue(std::move(catalogue)),
       m_machine(machine),
+      m_unkept(keep, *this),
       m_firefox(m_catalogue.firefoxProfileDir, status) {
   m_firefox.Open();
 }
 
-void CKlarexDoc::Scan(CleaningMode mode) { ScanMode(mode, m_catalogue, m_machine, *this); }
+void CKlarexDoc::Scan(CleaningMode mode) {
+  m_lastMode = mode;
+  ScanMode(mode, m_catalogue, m_machine, m_unkept);
+}
 
-PrivacyScanContext CKlarexDoc::PrivacyScans() { return {m_catalogue, m_machine, m_firefox, *this}; }
+PrivacyScanContext CKlarexDoc::PrivacyScans() {
+  return {m_catalogue, m_machine, m_firefox, m_unkept};
+}
+
+std::vector<WatchedProgram> CKlarexDoc::WatchedPrograms() const {
+  return BuiltInBrowsers(m_catalogue, m_machine);
+}
 
 void CKlarexDoc::Add(const FoundItem& item) {
   m_queue.Push(item);

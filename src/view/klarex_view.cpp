@@ -53,8 +53,10 @@ bool CanOpenForWriting(const wchar_t* path) {
 }  // namespace
 
 CKlarexView::CKlarexView(IDeleteOperations& operations, CStatusLine& status,
-                         IProgressDisplay& progress)
-    : m_status(status), m_deletion(*this, operations, status, progress, m_busy) {}
+                         IProgressDisplay& progress, ListServices services)
+    : m_status(status),
+      m_services(services),
+      m_deletion(*this, operations, status, progress, m_busy, services.record) {}
 
 CKlarexView::~CKlarexView() { m_deletion.Shutdown(); }
 
@@ -158,11 +160,19 @@ void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::ws
   // Listing changes nothing on disk: permissions are taken over only by the
   // deletion, just before an item is deleted.
   const bool folder = (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  uint64_t size = 0;
+  if (folder)
+    GetFolderSize(path, &size);
+  else
+    size = (static_cast<uint64_t>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
   CListView list = List();
-  // The row keeps the item's attributes: whether it is a folder.
+  // The row keeps the item's attributes (whether it is a folder) and its
+  // bytes, which the totals add up.
   const int row = list.InsertItem(0, path, RowImageIndex(folder, CanOpenForWriting(exact.c_str())),
-                                  static_cast<LPARAM>(record.dwFileAttributes));
+                                  RowData(record.dwFileAttributes, size));
   if (row < 0) return;
+  m_totals.Insert(size, false);
+  ScheduleTotals();
 
   auto setText = [&](int column, const std::wstring& text) { list.SetItemText(row, column, text); };
   const wchar_t* extension = ::PathFindExtensionW(path);
@@ -175,11 +185,6 @@ void CKlarexView::AddRow(const FoundItem& record, std::map<std::wstring, std::ws
     if (added) entry->second = GetFileTypeName(path);
     setText(1, entry->second);
   }
-  uint64_t size = 0;
-  if (folder)
-    GetFolderSize(path, &size);
-  else
-    size = (static_cast<uint64_t>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
   setText(2, FormatSizeText(static_cast<int64_t>(size)));
   setText(3, FormatDateText(record.ftLastWriteTime));
 }
@@ -293,13 +298,18 @@ void CKlarexView::ShowPropertiesOf(const std::wstring& path) {
 // --- Deletion and sorting hooks -----------------------------------------------
 
 void CKlarexView::OnDelete() {
-  if (m_deletion.IsRunning()) return;
-  m_deletion.Start(true);
+  if (m_deletion.IsRunning() || !LeaveRunningProgramsAlone()) return;
+  m_deletion.Start(true, Doc() ? ToRecordMode(Doc()->LastMode()) : RecordMode::Standard);
 }
 
 void CKlarexView::OnRecycle() {
-  if (m_deletion.IsRunning()) return;
-  m_deletion.Start(false);
+  if (m_deletion.IsRunning() || !LeaveRunningProgramsAlone()) return;
+  m_deletion.Start(false, Doc() ? ToRecordMode(Doc()->LastMode()) : RecordMode::Standard);
+}
+
+void CKlarexView::OnRunSummary(const RunSummary& summary) {
+  m_status.ShowNotice(SummaryText(summary));
+  ShowTotals();
 }
 
 void CKlarexView::ReapplySort() { klarex::ReapplySort(m_hwnd, m_sort); }
@@ -329,6 +339,9 @@ bool CKlarexView::OnCommand(UINT id) {
     case ID_INVERT_SELECTION:
       OnInvertSelection();
       return true;
+    case ID_KEEP:
+      OnKeep();
+      return true;
   }
   return false;
 }
@@ -356,7 +369,18 @@ void CKlarexView::OnDestroy() {
 
 bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
+    case LVN_DELETEITEM:
+      OnRowDeleted(reinterpret_cast<NMLISTVIEW*>(header)->iItem);
+      result = 0;
+      return true;
+    case LVN_DELETEALLITEMS:
+      // No LVN_DELETEITEM for each row: the totals start again at once.
+      m_totals.Clear();
+      ScheduleTotals();
+      result = TRUE;
+      return true;
     case LVN_ITEMCHANGED:
+      OnRowStateChanged(reinterpret_cast<NMLISTVIEW*>(header));
       if (m_busy.load()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         m_deletion.OnItemChanged(reinterpret_cast<NMLISTVIEW*>(header));
@@ -406,6 +430,10 @@ LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgLanguageChanged:
       return OnLanguageChanged();
+    case kMsgShowTotals:
+      m_totalsPending = false;
+      ShowTotals();
+      return 0;
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
     case WM_MENUCHAR:
