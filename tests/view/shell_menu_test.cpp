@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "../res/ids_main.h"
 #include "support/temp_dir.h"
 #include "view/list_fixture.h"
 #include "view/shell_item_menu.h"
-
-#include "../res/ids_main.h"
 
 namespace klarex {
 namespace {
