@@ -73,6 +73,9 @@ void CKeptItemsDlg::OnRemove() {
   for (const std::wstring& path : gone) m_keep.Remove(path);
   SaveKeepList(m_keep, HKEY_CURRENT_USER, m_keyPath);
   Fill();
+  // Remove is disabled now that nothing is chosen: the focus goes to the
+  // list, so that the keys (Esc among them) still reach the dialog.
+  ::SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
 }
 
 bool CKeptItemsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, INT_PTR& result) {
