@@ -22,6 +22,10 @@
 #define ID_HELP_ONLINE 191
 #define ID_HELP_UPDATE 192
 #define ID_APP_ABOUT 57664
+// Above the shell's command range (1-10000): Keep sits in the shell's menu.
+#define ID_KEEP 20101
+#define ID_KEPT_ITEMS 20102
+#define ID_DELETION_RECORD 20103
 
 // Strings.
 #define IDS_DELETING 124

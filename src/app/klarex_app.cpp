@@ -37,14 +37,19 @@ bool CKlarexApp::InitInstance() {
             LoadDefinitions(ShippedDefinitionFolder(), UserDefinitionFolder(catalogue));
         NoteStartupStep("catalogue");
         auto doc = std::make_unique<CKlarexDoc>(std::move(catalogue), s.machine,
-                                                s.statusLine.EngineSink(), std::move(definitions));
+                                                s.statusLine.EngineSink(), s.keep,
+                                                std::move(definitions));
         doc->SetExtendedCatalogue(ReadExtendedCatalogue(Profile()));
         return doc;
       },
       [this, &s] {
-        return std::make_unique<CMainFrame>(s.advance, s.statusLine, s.progress, Profile());
+        return std::make_unique<CMainFrame>(s.advance, s.statusLine, s.progress, Profile(),
+                                            FrameServices{&s.keep, &s.record});
       },
-      [&s] { return std::make_unique<CKlarexView>(s.deletion, s.statusLine, s.progress); }));
+      [&s] {
+        return std::make_unique<CKlarexView>(s.deletion, s.statusLine, s.progress,
+                                             ListServices{&s.keep, &s.record});
+      }));
 
   if (ActivateEarlierInstance(SharedInstanceRecord())) return false;
 

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/deletion_record.h"
+#include "engine/keep_list.h"
 #include "privacy/ietdlg.h"
 #include "sys/machine.h"
 #include "sys/operations.h"
@@ -28,6 +30,9 @@ class OleSession {
   HRESULT m_hr;
 };
 
+// Where the deletion record of this user lives.
+std::wstring RecordPathOf(IMachine& machine);
+
 struct KlarexServices {
   // Prepares the security state.
   KlarexServices();
@@ -40,7 +45,11 @@ struct KlarexServices {
   CStatusLine statusLine;
   CStatusProgress progress;
   CDeleteOperations deletion{security, statusLine.EngineSink()};
-  CAdvanceDialog advance{progress};
+  // Paths the user chose never to see listed again.
+  CKeepList keep = LoadKeepList();
+  // %LOCALAPPDATA%\Klarex\deletions.csv.
+  CDeletionRecord record{RecordPathOf(machine)};
+  CAdvanceDialog advance{progress, record};
 };
 
 }  // namespace klarex

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "engine/running_browsers.h"
 #include "engine/scanner.h"
 #include "sys/com_ptr.h"
 #include "sys/operations.h"
@@ -30,10 +31,14 @@ void ClearInternetExplorerHistory() {
   store->ClearHistory();  // E_NOTIMPL under Wine; nothing else to do about it
 }
 
-// Deleted from a copy: the catalogue keeps its lists for the next run.
+// Internet Explorer's and legacy Edge's stores: left alone while one of them runs.
+constexpr unsigned kIeAndEdge = kBrowserInternetExplorer | kBrowserEdge;
+
+// Deleted from a copy: the catalogue keeps its lists for the next run. A
+// preview, or keys of a browser left alone, move the counter all the same.
 void ClearRegistryKeys(const PrivacyScanContext& context, const NameList& keys,
-                       std::atomic<int>& progress) {
-  if (context.preview)
+                       std::atomic<int>& progress, bool leftAlone = false) {
+  if (context.preview || leftAlone)
     progress += static_cast<int>(keys.size());
   else
     DeleteRegistryKeys(keys, &progress);
@@ -60,13 +65,13 @@ void ScanUrlHistory(const PrivacyScanContext& context, std::atomic<int>& progres
   ScanFolder(out, SafariRoamingDir(c.appDataDir), L"History.plist");
   progress += 1;
   ScanFolder(out, c.firefoxProfileDir, L"history.*");
-  if (!context.preview) context.firefox.ClearHistory();
+  if (!context.preview && !(context.skipBrowsers & kBrowserFirefox)) context.firefox.ClearHistory();
   progress += 1;
   ScanFolder(out, c.chromeProfileDir, L"History*.*");
   progress += 1;
   ScanFolder(out, c.chromeProfileDir, L"Archived History.*");
   progress += 1;
-  if (!context.preview) {
+  if (!context.preview && !(context.skipBrowsers & kIeAndEdge)) {
     ClearInternetExplorerHistory();
     ClearUrlCache();
   }
@@ -87,7 +92,7 @@ void ScanFormData(const PrivacyScanContext& context, std::atomic<int>& progress)
   ScanFolder(out, JoinPath(c.chromeProfileDir, L"Sync Data"), kAllFilesMask);
   AddPath(out, JoinPath(c.safariLocalDir, L"LocalStorage"));
   progress += 1;
-  ClearRegistryKeys(context, c.autoCompleteKeys, progress);
+  ClearRegistryKeys(context, c.autoCompleteKeys, progress, context.skipBrowsers & kIeAndEdge);
   progress += 1;
 }
 
@@ -111,11 +116,12 @@ void ScanFindHistory(const PrivacyScanContext& context, std::atomic<int>& progre
 void ScanTypedUrls(const PrivacyScanContext& context, std::atomic<int>& progress) {
   const Catalogue& c = context.catalogue;
   IFoundItemSink& out = context.found;
-  ClearRegistryKeys(context, c.typedUrlKeys, progress);
+  ClearRegistryKeys(context, c.typedUrlKeys, progress, context.skipBrowsers & kIeAndEdge);
   ScanFolder(out, SafariRoamingDir(c.appDataDir), L"TopSites.plist");
   AddPath(out, JoinPath(c.safariLocalDir, L"Webpage Previews"));
   AddPath(out, JoinPath(c.firefoxLocalProfileDir, L"thumbnails"));
-  if (!context.preview) context.firefox.ClearInputHistory();
+  if (!context.preview && !(context.skipBrowsers & kBrowserFirefox))
+    context.firefox.ClearInputHistory();
   progress += 1;
 }
 

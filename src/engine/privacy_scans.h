@@ -21,6 +21,9 @@ struct PrivacyScanContext {
   IFoundItemSink& found;
   // A preview finds files and clears nothing; the counter moves all the same.
   bool preview = false;
+  // BrowserBits (engine/running_browsers.h) of running browsers the user
+  // chose to leave alone: the steps that change their stores are skipped.
+  unsigned skipBrowsers = 0;
 };
 
 // COM must be initialised on the calling thread (the URL history store).

@@ -1,12 +1,16 @@
 #include "frame/main_frame.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 
 #include "../res/ids_main.h"
+#include "engine/deletion_record.h"
+#include "engine/keep_list.h"
 #include "frame/command_texts.h"
 #include "frame/extended_catalogue.h"
+#include "frame/kept_items_dlg.h"
 #include "frame/language_setup.h"
 #include "frame/single_instance.h"
 #include "frame/window_placement.h"
@@ -124,6 +128,14 @@ bool CMainFrame::OnCommand(UINT id) {
     OnExtendedCatalogue();
     return true;
   }
+  if (id == ID_KEPT_ITEMS) {
+    OnKeptItems();
+    return true;
+  }
+  if (id == ID_DELETION_RECORD) {
+    OnDeletionRecord();
+    return true;
+  }
   return CFrameWnd::OnCommand(id);
 }
 
@@ -132,6 +144,29 @@ void CMainFrame::OnExtendedCatalogue() {
   if (!doc) return;
   doc->SetExtendedCatalogue(!doc->ExtendedCatalogue());
   StoreExtendedCatalogue(m_profile, doc->ExtendedCatalogue());
+}
+
+void CMainFrame::OnKeptItems() {
+  if (!m_services.keep) return;
+  CKeptItemsDlg dialog(m_hwnd, *m_services.keep);
+  dialog.DoModal();
+}
+
+void CMainFrame::OnDeletionRecord() {
+  if (!m_services.record || m_services.record->Path().empty()) return;
+  const std::wstring& path = m_services.record->Path();
+  const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+  auto open = [this](const std::wstring& target) {
+    return reinterpret_cast<INT_PTR>(::ShellExecuteW(m_hwnd, nullptr, target.c_str(), nullptr,
+                                                     nullptr, SW_SHOWNORMAL)) > 32;
+  };
+  // No record yet, or no program for .csv: the folder, made if need be.
+  if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && open(path)) return;
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  if (open(folder)) return;
+  std::wstring text = GetLangString(L"Record", L"1", L"Cannot open %1");
+  if (const size_t at = text.find(L"%1"); at != std::wstring::npos) text.replace(at, 2, path);
+  m_status.ShowNotice(text);
 }
 
 bool CMainFrame::QueryCommandState(UINT id, CommandState& state) {

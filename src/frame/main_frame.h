@@ -22,6 +22,14 @@ namespace klarex {
 
 class CKlarexDoc;
 class CKlarexView;
+class CKeepList;
+class CDeletionRecord;
+
+// What the frame's own commands use; either may be missing (tests).
+struct FrameServices {
+  CKeepList* keep = nullptr;          // Options > Kept Items
+  CDeletionRecord* record = nullptr;  // File > Deletion Record
+};
 
 class CMainFrame : public CThemedFrame<CFrameWnd> {
  public:
@@ -29,8 +37,12 @@ class CMainFrame : public CThemedFrame<CFrameWnd> {
   // and the progress display get this frame's status bar; `profile` keeps the
   // window's rectangle and the language between runs.
   CMainFrame(IAdvanceDialog& advance, CStatusLine& status, CStatusProgress& progress,
-             const CProfile& profile)
-      : m_advance(advance), m_status(status), m_progress(progress), m_profile(profile) {}
+             const CProfile& profile, FrameServices services = {})
+      : m_advance(advance),
+        m_status(status),
+        m_progress(progress),
+        m_profile(profile),
+        m_services(services) {}
 
   // Places the window, then starts the cleaning modes with the Standard list.
   void InitialUpdateFrame() override;
@@ -44,6 +56,10 @@ class CMainFrame : public CThemedFrame<CFrameWnd> {
   void ApplyLanguage(const std::wstring& path);
   // The Language command: choose a .lng file, apply it, tell the view.
   void OnLanguage();
+  // Options > Kept Items: the dialog; File > Deletion Record: the record
+  // opened by the shell's handler for .csv, or its folder.
+  void OnKeptItems();
+  void OnDeletionRecord();
 
  protected:
   const wchar_t* FrameClassName() const override { return L"Klarex.MainFrame"; }
@@ -69,6 +85,7 @@ class CMainFrame : public CThemedFrame<CFrameWnd> {
   CStatusLine& m_status;
   CStatusProgress& m_progress;
   const CProfile& m_profile;
+  FrameServices m_services;
   std::unique_ptr<CModeController> m_modes;  // once the view is there
   std::wstring m_languageFolder;
   CStatusBar m_statusBar;

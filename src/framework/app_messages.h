@@ -18,6 +18,8 @@ inline constexpr UINT kMsgWorkerCall = WM_APP + 2;
 inline constexpr UINT kMsgWorkerDone = WM_APP + 3;
 // To the result list: a language file was chosen; its column titles follow.
 inline constexpr UINT kMsgLanguageChanged = WM_APP + 4;
+// To the result list: its totals changed; the status bar shows them once.
+inline constexpr UINT kMsgShowTotals = WM_APP + 0x20;
 // To the main window: lParam a std::wstring (owned), an error a worker ran into.
 inline constexpr UINT kMsgUnexpectedError = WM_APP + 0x40;
 

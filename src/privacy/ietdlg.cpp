@@ -1,13 +1,17 @@
 #include "privacy/ietdlg.h"
 
 #include <string>
+#include <vector>
 
 #include "../res/ids_dialogs.h"
 #include "engine/privacy_run.h"
 #include "framework/language.h"
 #include "framework/resources.h"
 #include "framework/wnd.h"
+#include "privacy/privacy_worker.h"
+#include "sys/processes.h"
 #include "view/klarex_doc.h"
+#include "view/running_question.h"
 
 namespace klarex {
 namespace {
@@ -22,8 +26,8 @@ bool IsCategoryId(int id) { return id >= IDC_ADVANCE_PASSWORDS && id <= IDC_ADVA
 
 }  // namespace
 
-CIETDlg::CIETDlg(HWND parent, CKlarexDoc& doc, IProgressDisplay& progress)
-    : CDialog(IDD_ADVANCE, parent), m_doc(doc), m_progressDisplay(progress) {}
+CIETDlg::CIETDlg(HWND parent, CKlarexDoc& doc, IProgressDisplay& progress, CDeletionRecord* record)
+    : CDialog(IDD_ADVANCE, parent), m_doc(doc), m_progressDisplay(progress), m_record(record) {}
 
 CIETDlg::~CIETDlg() = default;
 
@@ -130,6 +134,7 @@ void CIETDlg::OnToggleCategory() {
 void CIETDlg::OnClean() {
   if (IsRunning()) return;
   for (std::size_t i = 0; i < kCategoryCount; ++i) m_selected[i] = IsToggleOn(i) ? 1 : 0;
+  if (!LeaveRunningBrowsersAlone()) return;
   m_progress = 1;
   EnableButton(m_clean, false);
   EnableButton(m_cancel, false);
@@ -143,11 +148,28 @@ void CIETDlg::OnClean() {
   }
 }
 
+bool CIETDlg::LeaveRunningBrowsersAlone() {
+  const std::vector<WatchedProgram> programs = m_doc.WatchedPrograms();
+  std::vector<bool> on(kCategoryCount);
+  for (std::size_t i = 0; i < kCategoryCount; ++i) on[i] = m_selected[i] != 0;
+  std::vector<size_t> leftAlone;
+  const RunningAnswer answer = AskAboutRunningPrograms(
+      m_hwnd, programs, [&] { return RunningReachedBrowsers(programs, RunningProcessNames(), on); },
+      true, leftAlone);
+  m_skipBrowsers = 0;
+  for (size_t i : leftAlone) m_skipBrowsers |= programs[i].browser;
+  return answer != RunningAnswer::Cancel;
+}
+
 bool CIETDlg::StartWorker() {
   // A failed step ends the run early: the worker reports it, and the dialog
   // still learns that the run is over.
   return m_worker.Start(
-      [this] { RunPrivacyCategories(m_doc.PrivacyScans(), m_selected, m_progress); },
+      [this] {
+        PrivacyScanContext scans = m_doc.PrivacyScans();
+        scans.skipBrowsers = m_skipBrowsers;
+        RunPrivacyCategories(scans, m_selected, m_progress, m_record);
+      },
       [this] { OnPrivacyDone(); });
 }
 
@@ -166,7 +188,7 @@ void CIETDlg::OnPrivacyDone() {
 }
 
 void CAdvanceDialog::Run(HWND owner, CKlarexDoc& doc) {
-  CIETDlg dialog(owner, doc, m_progress);
+  CIETDlg dialog(owner, doc, m_progress, &m_record);
   dialog.DoModal();
 }
 

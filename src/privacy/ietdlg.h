@@ -18,12 +18,15 @@
 namespace klarex {
 
 class CKlarexDoc;
+class CDeletionRecord;
 
 class CIETDlg : public CDialog {
  public:
   // The dialog's privacy scans report their items to `doc`; `progress` shows
-  // how far a run has got.
-  CIETDlg(HWND parent, CKlarexDoc& doc, IProgressDisplay& progress);
+  // how far a run has got; the registry histories it clears are written to
+  // `record`, if any.
+  CIETDlg(HWND parent, CKlarexDoc& doc, IProgressDisplay& progress,
+          CDeletionRecord* record = nullptr);
   // Waits for a worker that may still be on its last step.
   ~CIETDlg() override;
 
@@ -52,6 +55,8 @@ class CIETDlg : public CDialog {
   void SetToggleOn(std::size_t index, bool on);
   void OnToggleCategory();
   void OnClean();
+  // Before Clean: false when the user cancelled because of a running browser.
+  bool LeaveRunningBrowsersAlone();
   void OnTimerTick();
   void OnPrivacyDone();
   void ShowPercent();
@@ -62,17 +67,21 @@ class CIETDlg : public CDialog {
   int m_total = 1;
   std::atomic<int> m_progress{0};  // written by the worker, read by the timer
   CategoryFlags m_selected{};
+  CDeletionRecord* m_record;
+  unsigned m_skipBrowsers = 0;  // running browsers the user chose to leave alone
   CWorker m_worker;
 };
 
 // The Advance dialog as the cleaning modes run it after the Offline scan.
 class CAdvanceDialog final : public IAdvanceDialog {
  public:
-  explicit CAdvanceDialog(IProgressDisplay& progress) : m_progress(progress) {}
+  CAdvanceDialog(IProgressDisplay& progress, CDeletionRecord& record)
+      : m_progress(progress), m_record(record) {}
   void Run(HWND owner, CKlarexDoc& doc) override;
 
  private:
   IProgressDisplay& m_progress;
+  CDeletionRecord& m_record;
 };
 
 }  // namespace klarex

@@ -34,7 +34,13 @@ bool ComputeCommandState(UINT id, const UiSnapshot& s, CommandState& out) {
       out = {!s.busy, s.mode == CleaningMode::Standard};
       return true;
     case ID_LANGUAGE:
+    case ID_KEPT_ITEMS:
       out.enabled = !s.busy;
+      return true;
+    case ID_KEEP:
+      out.enabled = anySelected && !s.busy;
+      return true;
+    case ID_DELETION_RECORD:
       return true;
     case ID_VIEW_TOOLBAR:
       out.checked = s.toolBarVisible;

@@ -23,22 +23,31 @@ int SelectedCount(HWND list) { return CListView(list).SelectedCount(); }
 
 CDeletionWorker::CDeletionWorker(IDeletionHost& host, IDeleteOperations& operations,
                                  IStatusSink& status, IProgressDisplay& progress,
-                                 std::atomic<bool>& busy)
-    : m_host(host), m_ops(operations), m_status(status), m_progress(progress), m_busy(busy) {}
+                                 std::atomic<bool>& busy, CDeletionRecord* record)
+    : m_host(host),
+      m_ops(operations),
+      m_status(status),
+      m_progress(progress),
+      m_busy(busy),
+      m_record(record) {}
 
 CDeletionWorker::~CDeletionWorker() { Shutdown(); }
 
-bool CDeletionWorker::Start(bool permanent) {
+bool CDeletionWorker::Start(bool permanent, RecordMode mode) {
   if (m_worker.IsRunning()) return false;
   m_list = m_host.ListWindow();
   m_permanent = permanent;
+  m_mode = mode;
+  m_summary = {};
+  m_summary.recycled = !permanent;
+  m_recordFailed.store(false);
   // The rows are read here, where it costs nothing; the worker then asks the
   // list only whether each row is still selected (Unselect All works during a run).
   m_items.clear();
   m_selectedAtStart = SelectedCount(m_list);
   const CListView list(m_list);
   for (int i = list.Count() - 1; i >= 0; --i) {
-    if (list.IsSelected(i)) m_items.push_back({i, list.ItemText(i, 0)});
+    if (list.IsSelected(i)) m_items.push_back({i, list.ItemText(i, 0), RowBytes(list.ItemData(i))});
   }
   m_shownPercent = -1;
   m_keptRows = 0;
@@ -61,19 +70,43 @@ void CDeletionWorker::Run() {
   // The list is read only through sent messages, which the user-interface
   // thread answers between its own; rows change only through posted calls.
   // Rows go from the last to the first, so a removed row never moves one to come.
+  // Record lines go out in batches: one file write per kRecordBatch items.
+  constexpr size_t kRecordBatch = 256;
+  std::vector<RecordEntry> lines;
   try {
     for (const Item& item : m_items) {
       if (!m_busy.load()) break;
       // Asking the list costs a round trip to the user-interface thread: it is
       // asked only once the user has unselected something during the run.
       if (m_selectionReduced.load() && !CListView(m_list).IsSelected(item.row)) continue;
-      Post({true, item.row, item.path, DeleteOutcome::Failed});
+      Post({true, item.row, item.path, DeleteOutcome::Failed, 0});
       const DeleteOutcome outcome = m_ops.DeletePath(item.path, m_permanent);
-      Post({false, item.row, {}, outcome});
+      Post({false, item.row, {}, outcome, item.bytes});
+      if (m_record && !m_recordFailed.load()) {
+        RecordEntry& line = lines.emplace_back();
+        ::GetSystemTimeAsFileTime(&line.time);
+        line.mode = m_mode;
+        line.action = m_permanent ? RecordAction::Delete : RecordAction::Recycle;
+        line.outcome = ToRecordOutcome(outcome);
+        line.bytes = item.bytes;
+        line.path = item.path;
+        if (lines.size() >= kRecordBatch) FlushRecord(lines);
+      }
     }
   } catch (...) {
     // The list is given back as after any run.
   }
+  try {
+    FlushRecord(lines);
+  } catch (...) {
+    m_recordFailed.store(true);
+  }
+}
+
+void CDeletionWorker::FlushRecord(std::vector<RecordEntry>& lines) {
+  if (!m_record || lines.empty() || m_recordFailed.load()) return;
+  if (!m_record->Append(lines)) m_recordFailed.store(true);
+  lines.clear();
 }
 
 void CDeletionWorker::Post(Report report) {
@@ -111,7 +144,7 @@ void CDeletionWorker::OnReports(bool all) {
       m_redrawSuspended = true;
     }
     handled = true;
-    OnHandled(report.row, report.outcome);
+    OnHandled(report.row, report.outcome, report.bytes);
   }
   // The status line can show one path: the item the worker is on now.
   if (announced) OnAnnounced(announced->path);
@@ -155,7 +188,8 @@ void CDeletionWorker::OnAnnounced(const std::wstring& path) {
   m_status.ShowDeletingStatus(path);
 }
 
-void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome) {
+void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome, uint64_t bytes) {
+  m_summary.Add(outcome, bytes);
   CListView list(m_host.ListWindow());
   // A row goes only when its item is gone or will go at restart; one that
   // stays keeps its selection, so the user sees what is left.
@@ -195,6 +229,8 @@ void CDeletionWorker::OnFinished() {
   } else {
     EmptyListCheck(0);
   }
+  m_summary.recordFailed = m_recordFailed.load();
+  m_host.OnRunSummary(m_summary);
 }
 
 void CDeletionWorker::ResumeRedraw() {

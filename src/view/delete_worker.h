@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/deletion_record.h"
 #include "framework/worker.h"
 #include "sys/operations.h"
 #include "sys/status_sink.h"
+#include "view/run_totals.h"
 #include "view/status_progress.h"
 
 namespace klarex {
@@ -26,6 +28,8 @@ class IDeletionHost {
   virtual void ShowSelectionStatus() = 0;
   // A run ended with no row left: this mode's cleaning is complete.
   virtual void OnListEmptied() = 0;
+  // A run is over: what it did.
+  virtual void OnRunSummary(const RunSummary& summary) = 0;
 };
 
 class CDeletionWorker {
@@ -33,17 +37,20 @@ class CDeletionWorker {
   // `operations` delete each item (a folder with all it holds); `status` shows
   // "Deleting <path>" and "Ready", `progress` the share of the rows handled.
   // `busy` is the list's busy flag: set while a run goes on, read by the
-  // worker before each row.
+  // worker before each row. Every handled item is written to `record`, if
+  // any, from the worker thread.
   CDeletionWorker(IDeletionHost& host, IDeleteOperations& operations, IStatusSink& status,
-                  IProgressDisplay& progress, std::atomic<bool>& busy);
+                  IProgressDisplay& progress, std::atomic<bool>& busy,
+                  CDeletionRecord* record = nullptr);
   // Stops a running worker first (see Shutdown).
   ~CDeletionWorker();
   CDeletionWorker(const CDeletionWorker&) = delete;
   CDeletionWorker& operator=(const CDeletionWorker&) = delete;
 
   // Delete (permanent) or Move to Recycle Bin: starts the worker on the
-  // selected rows. False, and nothing happens, while a worker runs.
-  bool Start(bool permanent);
+  // selected rows (their bytes from the rows' data, RowData). False, and
+  // nothing happens, while a worker runs. `mode` is what the record says.
+  bool Start(bool permanent, RecordMode mode = RecordMode::Standard);
   bool IsBusy() const { return m_busy.load(); }
   bool IsRunning() const { return m_worker.IsRunning(); }
   bool IsPermanent() const { return m_permanent; }
@@ -76,12 +83,16 @@ class CDeletionWorker {
   // User-interface thread, in the order the worker reports them: the row is
   // about to be deleted; the row was handled with `outcome`; the run is over.
   void OnAnnounced(const std::wstring& path);
-  void OnHandled(int row, DeleteOutcome outcome);
+  void OnHandled(int row, DeleteOutcome outcome, uint64_t bytes);
+  // Worker thread: writes the lines gathered so far; after a failed write the
+  // run records nothing more (the deletion goes on unslowed).
+  void FlushRecord(std::vector<RecordEntry>& lines);
   void OnFinished();
 
   struct Item {
     int row;
     std::wstring path;
+    uint64_t bytes;
   };
   // What the worker reports: an item it starts on (`announced`), or one it
   // handled. Reports wait in m_reports; one posted call takes all that are
@@ -91,6 +102,7 @@ class CDeletionWorker {
     int row;
     std::wstring path;
     DeleteOutcome outcome;
+    uint64_t bytes;  // of a handled item, for the run's summary
   };
   void Post(Report report);
   // Takes the waiting reports; unless `all`, a slice of about kSliceMs, the
@@ -122,6 +134,10 @@ class CDeletionWorker {
   bool m_redrawSuspended = false;
   DWORD m_lastRedraw = 0;
   std::atomic<bool>& m_busy;
+  CDeletionRecord* m_record;
+  RecordMode m_mode = RecordMode::Standard;
+  std::atomic<bool> m_recordFailed{false};
+  RunSummary m_summary;  // user-interface thread
   CWorker m_worker;
 };
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/catalogue.h"
 #include "engine/cleaning_mode.h"
@@ -13,21 +14,30 @@
 #include "engine/firefox_history.h"
 #include "engine/found_item_queue.h"
 #include "engine/found_item_sink.h"
+#include "engine/keep_list.h"
 #include "engine/privacy_scans.h"
+#include "engine/running_browsers.h"
 #include "framework/document.h"
 #include "sys/machine.h"
 #include "sys/status_sink.h"
 
 namespace klarex {
 
+// The keep list of a document that is given none.
+inline const CKeepList& NoKeptPaths() {
+  static const CKeepList none;
+  return none;
+}
+
 class CKlarexDoc : public CDocument, private IFoundItemSink {
  public:
   // `machine` is asked again at scan time; `status` hears what the engine
   // reports (a Firefox database error). Opens Firefox's history database
-  // when the catalogue names a profile that has one. The definitions' places
-  // of a mode follow its recipe while the extended catalogue is on.
+  // when the catalogue names a profile that has one. What `keep` holds is
+  // never queued, by any scan. The definitions' places of a mode follow its
+  // recipe while the extended catalogue is on.
   CKlarexDoc(Catalogue catalogue, IMachine& machine, IStatusSink& status,
-             DefinitionSet definitions = {});
+             const CKeepList& keep = NoKeptPaths(), DefinitionSet definitions = {});
 
   // Runs the mode's recipe. Items are queued: a folder is shown at once (its
   // size takes a while), files when the scan is over.
@@ -36,11 +46,17 @@ class CKlarexDoc : public CDocument, private IFoundItemSink {
   void SetExtendedCatalogue(bool on) { m_extended = on; }
   bool ExtendedCatalogue() const { return m_extended; }
   const DefinitionSet& Definitions() const { return m_definitions; }
+  // The mode of the last Scan (the list's rows are that mode's).
+  CleaningMode LastMode() const { return m_lastMode; }
   // What the Advance dialog's privacy scans work on; their items are queued
   // the same way (any thread).
   PrivacyScanContext PrivacyScans();
 
   const Catalogue& GetCatalogue() const { return m_catalogue; }
+  // The programs whose files a run must not take while they run: the
+  // built-in browsers with this machine's folders, and the definitions'
+  // programs while the extended catalogue is on.
+  std::vector<WatchedProgram> WatchedPrograms() const;
   CFoundItemQueue& Queue() { return m_queue; }
   // Text of a failed opening of the Firefox history, kept until the status
   // line exists.
@@ -54,6 +70,8 @@ class CKlarexDoc : public CDocument, private IFoundItemSink {
   const DefinitionSet m_definitions;
   bool m_extended = true;
   IMachine& m_machine;
+  CKeepFilterSink m_unkept;  // every scan reports through it
+  CleaningMode m_lastMode = CleaningMode::Standard;
   CFirefoxHistory m_firefox;
   CFoundItemQueue m_queue;
 };

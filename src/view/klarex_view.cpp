@@ -54,8 +54,10 @@ bool CanOpenForWriting(const wchar_t* path) {
 }  // namespace
 
 CKlarexView::CKlarexView(IDeleteOperations& operations, CStatusLine& status,
-                         IProgressDisplay& progress)
-    : m_status(status), m_deletion(*this, operations, status, progress, m_busy) {}
+                         IProgressDisplay& progress, ListServices services)
+    : m_status(status),
+      m_services(services),
+      m_deletion(*this, operations, status, progress, m_busy, services.record) {}
 
 CKlarexView::~CKlarexView() { m_deletion.Shutdown(); }
 
@@ -164,15 +166,18 @@ void CKlarexView::AddRow(const FoundItem& record) {
   // Listing changes nothing on disk: permissions are taken over only by the
   // deletion, just before an item is deleted.
   const bool folder = (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const uint64_t size = RowSize(record);
   CListView list = List();
   // On top (the list's order, ListOrder); the row keeps the item's
-  // attributes: whether it is a folder.
+  // attributes (whether it is a folder) and its bytes, which the totals add up.
   const int row = list.InsertItem(0, path, RowImageIndex(folder, CanOpenForWriting(exact.c_str())),
-                                  static_cast<LPARAM>(record.dwFileAttributes));
+                                  RowData(record.dwFileAttributes, size));
   if (row < 0) return;
+  m_totals.Insert(size, false);
+  ScheduleTotals();
 
   list.SetItemText(row, 1, RowTypeName(record));
-  list.SetItemText(row, 2, FormatSizeText(static_cast<int64_t>(RowSize(record))));
+  list.SetItemText(row, 2, FormatSizeText(static_cast<int64_t>(size)));
   list.SetItemText(row, 3, FormatDateText(record.ftLastWriteTime));
 }
 
@@ -285,13 +290,18 @@ void CKlarexView::ShowPropertiesOf(const std::wstring& path) {
 // --- Deletion and sorting hooks -----------------------------------------------
 
 void CKlarexView::OnDelete() {
-  if (m_deletion.IsRunning()) return;
-  m_deletion.Start(true);
+  if (m_deletion.IsRunning() || !LeaveRunningProgramsAlone()) return;
+  m_deletion.Start(true, Doc() ? ToRecordMode(Doc()->LastMode()) : RecordMode::Standard);
 }
 
 void CKlarexView::OnRecycle() {
-  if (m_deletion.IsRunning()) return;
-  m_deletion.Start(false);
+  if (m_deletion.IsRunning() || !LeaveRunningProgramsAlone()) return;
+  m_deletion.Start(false, Doc() ? ToRecordMode(Doc()->LastMode()) : RecordMode::Standard);
+}
+
+void CKlarexView::OnRunSummary(const RunSummary& summary) {
+  m_status.ShowNotice(SummaryText(summary));
+  ShowTotals();
 }
 
 void CKlarexView::ReapplySort() { klarex::ReapplySort(m_hwnd, m_sort); }
@@ -321,6 +331,9 @@ bool CKlarexView::OnCommand(UINT id) {
     case ID_INVERT_SELECTION:
       OnInvertSelection();
       return true;
+    case ID_KEEP:
+      OnKeep();
+      return true;
   }
   return false;
 }
@@ -348,7 +361,18 @@ void CKlarexView::OnDestroy() {
 
 bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
+    case LVN_DELETEITEM:
+      OnRowDeleted(reinterpret_cast<NMLISTVIEW*>(header)->iItem);
+      result = 0;
+      return true;
+    case LVN_DELETEALLITEMS:
+      // No LVN_DELETEITEM for each row: the totals start again at once.
+      m_totals.Clear();
+      ScheduleTotals();
+      result = TRUE;
+      return true;
     case LVN_ITEMCHANGED:
+      OnRowStateChanged(reinterpret_cast<NMLISTVIEW*>(header));
       if (m_busy.load()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         m_deletion.OnItemChanged(reinterpret_cast<NMLISTVIEW*>(header));
@@ -399,6 +423,10 @@ LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgLanguageChanged:
       return OnLanguageChanged();
+    case kMsgShowTotals:
+      m_totalsPending = false;
+      ShowTotals();
+      return 0;
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
     case WM_MENUCHAR:

@@ -18,6 +18,7 @@
 #include "view/klarex_doc.h"
 #include "view/list_sorter.h"
 #include "view/mode_controller.h"
+#include "view/run_totals.h"
 #include "view/status_line.h"
 #include "view/status_progress.h"
 
@@ -25,11 +26,18 @@ namespace klarex {
 
 class CFrameWnd;
 
+// What the list uses beyond its own window; either may be missing (tests).
+struct ListServices {
+  CKeepList* keep = nullptr;          // Keep adds to it and saves it
+  CDeletionRecord* record = nullptr;  // every deletion run is written to it
+};
+
 class CKlarexView : public CView, public IModeList, private IDeletionHost {
  public:
   // `operations` do the deletion's file-system work; the status line shows
   // the selection and the deletion's texts, `progress` the deletion's bar.
-  CKlarexView(IDeleteOperations& operations, CStatusLine& status, IProgressDisplay& progress);
+  CKlarexView(IDeleteOperations& operations, CStatusLine& status, IProgressDisplay& progress,
+              ListServices services = {});
   ~CKlarexView() override;
 
   bool Create(HWND parent, UINT id) override;
@@ -61,6 +69,8 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   std::wstring RowText(int row, int column) const;
   // Whether the row's item was a folder when it was found.
   bool IsFolderRow(int row) const;
+  // Rows and bytes of the list and of its selection.
+  const ListTotals& Totals() const { return m_totals; }
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -74,6 +84,20 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   // --- IDeletionHost -------------------------------------------------------------
   HWND ListWindow() const override { return m_hwnd; }
   void OnListEmptied() override;
+  void OnRunSummary(const RunSummary& summary) override;
+
+  // --- Totals (list_extras.cpp) ----------------------------------------------------
+  // LVN_ITEMCHANGED, LVN_DELETEITEM, LVN_DELETEALLITEMS: the totals follow.
+  void OnRowStateChanged(const NMLISTVIEW* change);
+  void OnRowDeleted(int row);
+  // The pane shows them once after a burst of changes (kMsgShowTotals).
+  void ScheduleTotals();
+  void ShowTotals();
+  // --- Keep and the running-program guard (list_extras.cpp) ------------------------
+  void OnKeep();
+  // Before a deletion: false when the user cancelled; on Continue the rows
+  // of the running programs are unselected.
+  bool LeaveRunningProgramsAlone();
 
   void AddRow(const FoundItem& item);
   void InsertColumns();
@@ -104,6 +128,10 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   int m_sizeExtraWidth = 80;
   int m_dateWidth = 125;
   ListSortState m_sort;  // sort column, comparison kinds, next-click directions
+  ListServices m_services;
+  ListTotals m_totals;
+  bool m_totalsPending = false;
+  std::wstring m_totalsShown;
   CDeletionWorker m_deletion;
 };
 

@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "../res/ids_main.h"
+#include "framework/language.h"
 #include "framework/unexpected_error.h"
 #include "view/drag_out.h"
 
@@ -137,7 +138,8 @@ bool CShellItemMenu::SetObjects(const std::vector<std::wstring>& paths) {
   return !m_items.empty();
 }
 
-UINT CShellItemMenu::ShowContextMenu(HWND window, POINT point) {
+UINT CShellItemMenu::ShowContextMenu(HWND window, POINT point,
+                                     const std::vector<std::pair<UINT, std::wstring>>& commands) {
   if (!m_folder || m_items.empty()) return 0;
   ComPtr<IContextMenu> menu1;
   if (FAILED(m_folder->GetUIObjectOf(nullptr, static_cast<UINT>(m_items.size()),
@@ -157,6 +159,8 @@ UINT CShellItemMenu::ShowContextMenu(HWND window, POINT point) {
       FAILED(menu->QueryContextMenu(m_menu, static_cast<UINT>(::GetMenuItemCount(m_menu)),
                                     kFirstShellCommand, kLastShellCommand, CMF_EXPLORE)))
     return 0;
+  if (!commands.empty()) ::AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
+  for (const auto& [id, text] : commands) ::AppendMenuW(m_menu, MF_STRING, id, text.c_str());
   UINT result = 0;
   {
     CShellMenuRouting routing(window, menu2.get(), menu3.get());
@@ -193,7 +197,9 @@ HMENU CreateMultiFolderMenu(HMENU mainMenu) {
                                    {0, nullptr},
                                    {ID_SELECT_ALL, L"Select &All\tCtrl+A"},
                                    {ID_UNSELECT_ALL, L"&Unselect All\tCtrl+U"},
-                                   {ID_INVERT_SELECTION, L"&Invert Selection"}};
+                                   {ID_INVERT_SELECTION, L"&Invert Selection"},
+                                   {0, nullptr},
+                                   {ID_KEEP, nullptr}};
   HMENU menu = ::CreatePopupMenu();
   if (!menu) return nullptr;
   for (const Entry& entry : kEntries) {
@@ -202,7 +208,9 @@ HMENU CreateMultiFolderMenu(HMENU mainMenu) {
       continue;
     }
     wchar_t text[256] = {};
-    if (!mainMenu || ::GetMenuStringW(mainMenu, entry.id, text, 256, MF_BYCOMMAND) <= 0) {
+    if (!entry.text) {
+      lstrcpynW(text, KeepCommandText().c_str(), 256);
+    } else if (!mainMenu || ::GetMenuStringW(mainMenu, entry.id, text, 256, MF_BYCOMMAND) <= 0) {
       lstrcpynW(text, entry.text, 256);
     }
     ::AppendMenuW(menu, MF_STRING, entry.id, text);
@@ -252,7 +260,11 @@ void ShowListContextMenu(HWND list, HMENU mainMenu, bool busy) {
   } else {
     ready = shellMenu.SetObjects(paths);
   }
-  if (ready) shellMenu.ShowContextMenu(list, point);
+  if (!ready) return;
+  const UINT id = shellMenu.ShowContextMenu(list, point, {{ID_KEEP, KeepCommandText()}});
+  if (id == ID_KEEP) ::SendMessageW(::GetAncestor(list, GA_ROOT), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
+
+std::wstring KeepCommandText() { return GetLangString(L"Keep", L"1", L"&Keep (never list again)"); }
 
 }  // namespace klarex

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sys/com_ptr.h"
@@ -27,9 +28,12 @@ class CShellItemMenu {
   // cannot be found are left out.
   bool SetObjects(const std::vector<std::wstring>& paths);
 
-  // Tracks the shell's menu at `point` (screen) for `window`; a chosen shell
-  // command is carried out here and gives 0, anything else its identifier.
-  UINT ShowContextMenu(HWND window, POINT point);
+  // Tracks the shell's menu at `point` (screen) for `window`, with the
+  // program's own `commands` (id and text) after a separator at its end; a
+  // chosen shell command is carried out here and gives 0, anything else its
+  // identifier.
+  UINT ShowContextMenu(HWND window, POINT point,
+                       const std::vector<std::pair<UINT, std::wstring>>& commands = {});
 
   int ItemCount() const { return static_cast<int>(m_items.size()); }
   // The pop-up of the last ShowContextMenu (owned).
@@ -48,8 +52,8 @@ class CShellItemMenu {
 bool PathsShareOneFolder(const std::vector<std::wstring>& paths);
 
 // The menu offered for rows in several folders: the program's own Move to
-// Recycle Bin, Delete, Select All, Unselect All and Invert Selection, with the
-// texts of the same commands in `mainMenu` where it has them.
+// Recycle Bin, Delete, Select All, Unselect All, Invert Selection and Keep,
+// with the texts of the same commands in `mainMenu` where it has them.
 HMENU CreateMultiFolderMenu(HMENU mainMenu);
 
 // The result list's context menu at the cursor. Nothing while `busy`; with no
@@ -57,5 +61,8 @@ HMENU CreateMultiFolderMenu(HMENU mainMenu);
 // menu; for rows of several folders CreateMultiFolderMenu. The program's own
 // commands reach `list` as WM_COMMAND.
 void ShowListContextMenu(HWND list, HMENU mainMenu, bool busy);
+
+// "Keep (never list again)", translated when a language file is active.
+std::wstring KeepCommandText();
 
 }  // namespace klarex

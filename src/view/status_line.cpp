@@ -38,6 +38,15 @@ std::wstring CStatusLine::Text() const {
   return bar ? bar->PaneText(0) : std::wstring();
 }
 
+void CStatusLine::SetTotalsText(const std::wstring& text) {
+  if (CStatusBar* bar = m_bar.load()) bar->SetPaneText(1, text);
+}
+
+std::wstring CStatusLine::TotalsText() const {
+  CStatusBar* bar = m_bar.load();
+  return bar ? bar->PaneText(1) : std::wstring();
+}
+
 void CStatusLine::ShowDeletingStatus(const std::wstring& path) {
   SetStatusText(DeletingStatusText(path));
 }

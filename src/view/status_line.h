@@ -29,6 +29,10 @@ class CStatusLine : public IStatusSink {
   void ShowDeletingStatus(const std::wstring& path) override;
   // What pane 0 shows (user-interface thread).
   std::wstring Text() const;
+  // Pane 1, the list's totals while no progress bar covers it
+  // (user-interface thread).
+  void SetTotalsText(const std::wstring& text);
+  std::wstring TotalsText() const;
 
   // A text the user must get to read (what the engine reports, such as a
   // Firefox database error): the selection status does not replace it until

@@ -43,7 +43,9 @@ TEST(CommandTexts, EmptyLanguageFileGivesTheTableDefaults) {
   EXPECT_EQ(menu[ID_LANGUAGE], L"&Language\t\tCtrl+L");
   EXPECT_EQ(menu[ID_INVERT_SELECTION], L"Invert Selection\tCtrl+I");
   EXPECT_EQ(menu[ID_EXTENDED_CATALOGUE], L"E&xtended Catalogue");
-  EXPECT_EQ(menu.size(), 17u);
+  EXPECT_EQ(menu[ID_DELETION_RECORD], L"Deletion &Record");
+  EXPECT_EQ(menu[ID_KEPT_ITEMS], L"K&ept Items...");
+  EXPECT_EQ(menu.size(), 19u);
   EXPECT_EQ(TranslatedMenuBarCaptions(),
             (std::vector<std::wstring>{L"&File", L"&Edit", L"&View", L"&Options", L"&Help"}));
 

@@ -34,10 +34,10 @@ std::vector<const wchar_t*> DefinitionKeys() {
 const std::vector<Section>& Entries() {
   static const std::vector<Section> entries = {
       {L"Header", {L"Culture"}},
-      {L"FileMenu", {L"0", L"1", L"2", L"3", L"4"}},
+      {L"FileMenu", {L"0", L"1", L"2", L"3", L"4", L"5"}},
       {L"EditMenu", {L"0", L"1", L"2", L"3"}},
       {L"ViewMenu", {L"0", L"1", L"2", L"3"}},
-      {L"OptionsMenu", {L"0", L"1", L"2", L"3", L"4"}},
+      {L"OptionsMenu", {L"0", L"1", L"2", L"3", L"4", L"5"}},
       {L"HelpMenu", {L"0", L"1", L"2", L"3"}},
       {L"Status",
        {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"13", L"15", L"16",
@@ -48,6 +48,11 @@ const std::vector<Section>& Entries() {
       {L"Buttons", {L"2", L"3"}},
       {L"Columns", {L"1", L"2", L"3", L"4"}},
       {L"Definitions", DefinitionKeys()},
+      {L"Totals", {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9"}},
+      {L"Running", {L"1", L"2"}},
+      {L"Keep", {L"1"}},
+      {L"KeptItems", {L"1", L"2", L"3", L"4"}},
+      {L"Record", {L"1"}},
   };
   return entries;
 }

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/temp_dir.h"
+#include "sys/handles.h"
 #include "view/list_fixture.h"
 
 namespace klarex {
@@ -67,11 +69,13 @@ class FakeHost : public IDeletionHost, public IStatusSink, public IProgressDispl
     ++emptied;
     if (refill) m_list.Add(L"C:\\refilled");
   }
+  void OnRunSummary(const RunSummary& summary) override { summaries.push_back(summary); }
 
   bool refill = false;
   int emptied = 0;
   std::vector<std::wstring> status, deleting;
   std::vector<int> progress;
+  std::vector<RunSummary> summaries;
   int hides = 0;
 
  private:
@@ -330,6 +334,79 @@ TEST_F(DeletionTest, ClosingDuringARunOf2000ItemsEndsCleanly) {
   EXPECT_LT(deletes, 2000u);
   PumpMessages();  // late messages to the gone window are dropped
   EXPECT_EQ(host.emptied, 0);
+}
+
+std::string ReadAll(const std::wstring& path) {
+  std::string text;
+  FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+  char buffer[4096];
+  DWORD read = 0;
+  while (file && ::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+    text.append(buffer, read);
+  return text;
+}
+
+// A mixed run: the summary counts each outcome with the rows' bytes, and the
+// record gets a line per handled item, written by the worker.
+TEST_F(DeletionTest, AMixedRunIsSummedUpAndRecorded) {
+  test::TempDir dir;
+  CDeletionRecord record(dir / L"deletions.csv");
+  CDeletionWorker recording{host, ops, host, host, busy, &record};
+  const wchar_t* names[] = {L"C:\\junk\\gone.tmp", L"C:\\junk\\held.tmp", L"C:\\junk\\link",
+                            L"C:\\junk\\stuck, \"x\".tmp"};
+  for (int i = 0; i < 4; ++i) {
+    list.Add(names[i], L"", L"", L"", RowData(0, 1000u * (i + 1)));
+    list.Select(i);
+  }
+  ops.outcomes[names[1]] = DeleteOutcome::AtRestart;
+  ops.outcomes[names[2]] = DeleteOutcome::LinkRemoved;
+  ops.outcomes[names[3]] = DeleteOutcome::Failed;
+  ASSERT_TRUE(recording.Start(true, RecordMode::Cookies));
+  for (int i = 0; i < 1000 && recording.IsRunning(); ++i) {
+    PumpMessages();
+    ::Sleep(5);
+  }
+  PumpMessages();
+  ASSERT_EQ(host.summaries.size(), 1u);
+  const RunSummary& s = host.summaries[0];
+  EXPECT_EQ(s.gone, 2);
+  EXPECT_EQ(s.goneBytes, 4000u);  // gone.tmp and the link
+  EXPECT_EQ(s.atRestart, 1);
+  EXPECT_EQ(s.failed, 1);
+  EXPECT_FALSE(s.recordFailed);
+  EXPECT_EQ(SummaryText(s),
+            L"Deleted 2 items (3 KB) \u00B7 1 at next restart \u00B7 1 could not be deleted");
+
+  const std::string text = ReadAll(dir / L"deletions.csv");
+  for (const char* line : {",cookies,delete,deleted,1000,C:\\junk\\gone.tmp\r\n",
+                           ",cookies,delete,at-restart,2000,C:\\junk\\held.tmp\r\n",
+                           ",cookies,delete,link-removed,3000,C:\\junk\\link\r\n",
+                           ",cookies,delete,failed,4000,\"C:\\junk\\stuck, \"\"x\"\".tmp\"\r\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+}
+
+TEST_F(DeletionTest, ARecordThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn) {
+  test::TempDir dir;
+  CDeletionRecord record(dir.Folder(L"deletions.csv"));  // a folder in its place
+  CDeletionWorker recording{host, ops, host, host, busy, &record};
+  for (int i = 0; i < 300; ++i) {
+    list.Add(L"C:\\junk\\f" + std::to_wstring(i) + L".tmp");
+    list.Select(i);
+  }
+  ASSERT_TRUE(recording.Start(false));
+  for (int i = 0; i < 2000 && recording.IsRunning(); ++i) {
+    PumpMessages();
+    ::Sleep(5);
+  }
+  PumpMessages();
+  EXPECT_EQ(list.Count(), 0);
+  ASSERT_EQ(host.summaries.size(), 1u);
+  EXPECT_TRUE(host.summaries[0].recordFailed);
+  EXPECT_EQ(host.summaries[0].gone, 300);
+  EXPECT_EQ(SummaryText(host.summaries[0]),
+            L"Moved 300 items to the Recycle Bin (0 KB) \u00B7 The deletion record could not be "
+            L"written");
 }
 
 TEST(DeletionProgress, PercentStaysInRange) {

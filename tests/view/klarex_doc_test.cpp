@@ -62,6 +62,29 @@ TEST(Document, FoldersAreShownAtOnceFilesWhenTheScanEnds) {
   EXPECT_EQ(view.paths, std::vector<std::wstring>{win + L"\\History"});
 }
 
+TEST(Document, KeptPathsAreNeverQueuedByAnyScan) {
+  FakeMachine machine;
+  const std::wstring win = machine / L"Windows";
+  machine.File(L"Windows\\setup.log");
+  machine.File(L"Windows\\Prefetch\\APP.pf");
+  machine.File(L"Windows\\x.tmp");
+  machine.File(L"Windows\\History\\index.dat");
+  machine.specialFolders.erase(CSIDL_HISTORY);
+  CKeepList keep;
+  keep.Add(win + L"\\PREFETCH");
+  keep.Add(win + L"\\setup.log");
+  keep.Add(win + L"\\History");
+  test::RecordingStatus status;
+  CKlarexDoc doc(BuildCatalogue(machine), machine, status, keep);
+  Drain view(doc);
+  doc.Scan(CleaningMode::Standard);
+  EXPECT_EQ(view.paths, std::vector<std::wstring>{win + L"\\x.tmp"});
+  EXPECT_EQ(doc.LastMode(), CleaningMode::Standard);
+  std::atomic<int> progress{0};
+  ScanUrlHistory(doc.PrivacyScans(), progress);  // the privacy scans' files too
+  EXPECT_EQ(view.paths, std::vector<std::wstring>{win + L"\\x.tmp"});
+}
+
 TEST(Document, OpensFirefoxHistoryAtStartAndKeepsAFailureForTheStatusLine) {
   FakeMachine machine;
   const std::wstring profile = std::wstring(kRoamingDir) + L"\\Mozilla\\Firefox\\Profiles\\p";

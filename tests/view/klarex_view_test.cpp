@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "../res/ids_main.h"
+#include "framework/wnd.h"
 #include "support/fake_machine.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
@@ -179,6 +180,57 @@ TEST_F(ViewTest, SelectionCommands) {
   view.OnCommand(ID_INVERT_SELECTION);
   EXPECT_EQ(view.SelectedCount(), 4);
   EXPECT_EQ(view.Send(LVM_GETITEMSTATE, 1, LVIS_SELECTED), 0);
+}
+
+// The list's notifications reach the view as the frame reflects them.
+LRESULT CALLBACK ReflectingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NOTIFY) {
+    LRESULT result = 0;
+    if (ReflectNotify(lp, result)) return result;
+  }
+  return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+class ReflectedViewTest : public ViewTest {
+ protected:
+  void SetUp() override {
+    ViewTest::SetUp();
+    ::SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ReflectingProc));
+  }
+  void Fill(int n, size_t bytes) {
+    for (int i = 0; i < n; ++i)
+      doc.Queue().Push(Record(dir.File(L"t" + std::to_wstring(i) + L".log", bytes)));
+    view.OnUpdate(nullptr, 0);
+  }
+};
+
+TEST_F(ReflectedViewTest, TotalsFollowEveryRowChange) {
+  Fill(4, 1000);
+  const std::wstring folder = dir.Folder(L"big");
+  dir.File(L"big\\a.bin", 3000);
+  doc.Queue().Push(Record(folder));
+  view.OnUpdate(nullptr, 0);
+  EXPECT_EQ(view.Totals().rows, 5);
+  EXPECT_EQ(view.Totals().bytes, 7000u);  // the folder with its folder size
+
+  view.OnCommand(ID_SELECT_ALL);
+  EXPECT_EQ(view.Totals().selectedRows, 5);
+  EXPECT_EQ(view.Totals().selectedBytes, 7000u);
+  view.OnCommand(ID_INVERT_SELECTION);
+  EXPECT_EQ(view.Totals().selectedRows, 0);
+  CListView(view.Handle()).SetSelected(0, true);  // the folder, newest on top
+  EXPECT_EQ(view.Totals().selectedBytes, 3000u);
+
+  CListView(view.Handle()).DeleteItem(0);
+  EXPECT_EQ(view.Totals().rows, 4);
+  EXPECT_EQ(view.Totals().bytes, 4000u);
+  EXPECT_EQ(view.Totals().selectedRows, 0);
+  view.OnCommand(ID_SELECT_ALL);
+  view.OnCommand(ID_UNSELECT_ALL);
+  EXPECT_EQ(view.Totals().selectedBytes, 0u);
+  view.ClearRows();
+  EXPECT_EQ(view.Totals().rows, 0);
+  EXPECT_EQ(view.Totals().bytes, 0u);
 }
 
 TEST_F(ViewTest, FittingGivesTheFileNameColumnTheRest) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "../res/ids_main.h"
 #include "support/temp_dir.h"
 #include "view/list_fixture.h"
 #include "view/shell_item_menu.h"
@@ -122,7 +123,12 @@ TEST_F(ContextMenu, RowsOfOneFolderGetTheShellMenuAndTheWindowProcedureBack) {
   ShowListContextMenu(list.Handle(), main, false);
   ASSERT_EQ(spy.menus.size(), 1u);
   EXPECT_GE(spy.menus[0].size(), 3u);
-  for (UINT id : Ids(spy.menus[0])) {
+  // The shell's commands, then the program's Keep at the end.
+  std::vector<UINT> ids = Ids(spy.menus[0]);
+  ASSERT_EQ(ids.back(), UINT(ID_KEEP));
+  EXPECT_EQ(spy.menus[0].back().text, L"&Keep (never list again)");
+  ids.pop_back();
+  for (UINT id : ids) {
     if (id != 0 && id != UINT(-1)) {
       EXPECT_GE(id, 1u);
       EXPECT_LE(id, 10000u);
@@ -139,7 +145,7 @@ TEST_F(ContextMenu, RowsOfSeveralFoldersGetOnlyTheProgramsOwnCommands) {
   MenuSpy spy;
   ShowListContextMenu(list.Handle(), main, false);
   ASSERT_EQ(spy.menus.size(), 1u);
-  EXPECT_EQ(Ids(spy.menus[0]), (std::vector<UINT>{158, 157, 0, 161, 162, 163}));
+  EXPECT_EQ(Ids(spy.menus[0]), (std::vector<UINT>{158, 157, 0, 161, 162, 163, 0, ID_KEEP}));
   // Texts come from the main menu, so a translated menu stays translated.
   EXPECT_EQ(spy.menus[0][0].text, L"In den Papierkorb\tDel");
   EXPECT_EQ(spy.menus[0][1].text, L"Löschen\tShift+Del");
