@@ -121,6 +121,7 @@ class Host : public IDeletionHost, public IStatusSink, public IProgressDisplay {
   HWND ListWindow() const override { return m_list.Handle(); }
   void ShowSelectionStatus() override {}
   void OnListEmptied() override {}
+  void OnRunSummary(const RunSummary&) override {}
   void SetStatusText(const std::wstring&) override {}
   void ShowDeletingStatus(const std::wstring&) override {}
   void ShowProgress(int) override {}

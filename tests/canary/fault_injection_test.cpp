@@ -78,12 +78,13 @@ class Host : public IDeletionHost, public IStatusSink, public IProgressDisplay {
   HWND ListWindow() const override { return m_list.Handle(); }
   void ShowSelectionStatus() override { last = L"<selection>"; }
   void OnListEmptied() override { ++emptied; }
+  void OnRunSummary(const RunSummary&) override { ++summaries; }
   void SetStatusText(const std::wstring& text) override { last = text; }
   void ShowDeletingStatus(const std::wstring&) override {}
   void ShowProgress(int) override {}
   void HideProgress() override { ++hidden; }
   std::wstring last;
-  int emptied = 0, hidden = 0;
+  int emptied = 0, hidden = 0, summaries = 0;
 
  private:
   test::ListWindow& m_list;
@@ -131,6 +132,7 @@ TEST_P(FaultInjection, EveryPositionEndsWithRowsEqualToItemsAndTheListUsable) {
     EXPECT_FALSE(busy.load());
     EXPECT_TRUE(IsWindowEnabled(list.Handle()));
     EXPECT_EQ(host.hidden, 1);
+    EXPECT_EQ(host.summaries, 1) << "every run ends with its summary, faults or not";
 
     // The rows left are the items left (or registered for restart: no row).
     std::vector<std::wstring> rows = list.Column(0), left;
