@@ -57,9 +57,11 @@ canary_files() {
 hashes() { canary_files | while IFS= read -r f; do md5sum "$f" 2>/dev/null || echo "missing $f"; done; }
 
 # The listing of drive C (and the outside canary): type, size and mode per
-# entry, links not followed; the Recycle Bin and the program's own copy left out.
+# entry, links not followed; the Recycle Bin, the program's own copy and its
+# deletion record (AppData\Local\Klarex, which every run appends to) left out.
 listing() {
-  { find "$c" \( -path "$c/xdg-data" -o -path "$app" -o -path "$c/klarex-links" \) -prune -o \
+  { find "$c" \( -path "$c/xdg-data" -o -path "$app" -o -path "$c/klarex-links" \
+      -o -path "$c/users/$user/AppData/Local/Klarex" \) -prune -o \
       -printf '%p\t%y %s %m\n'; find "$outside" -printf '%p\t%y %s %m\n'; } 2>/dev/null | LC_ALL=C sort
 }
 unix_path() { local p=${1//\\//}; echo "$c/${p:3}"; }
