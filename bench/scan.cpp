@@ -16,6 +16,7 @@
 
 namespace {
 
+using klarex::bench::BareWalk;
 using klarex::bench::Median;
 using klarex::bench::Milliseconds;
 
@@ -38,21 +39,6 @@ void Plant(const klarex::test::TempDir& root, std::vector<std::wstring>& folders
       }
     }
   }
-}
-
-size_t BareWalk(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  HANDLE search = FindFirstFileW((folder + L"\\*.*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  size_t count = 0;
-  do {
-    const wchar_t* name = entry.cFileName;
-    if (name[0] == L'.' && (!name[1] || (name[1] == L'.' && !name[2]))) continue;
-    ++count;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) count += BareWalk(folder + L"\\" + name);
-  } while (FindNextFileW(search, &entry));
-  FindClose(search);
-  return count;
 }
 
 }  // namespace

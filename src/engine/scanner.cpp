@@ -91,7 +91,7 @@ void Report(IFoundItemSink& sink, const std::wstring& fullPath, const FoundItem&
   sink.Add(item);
 }
 
-void WalkTree(IFoundItemSink& sink, const std::wstring& prefix, const wchar_t* spec) {
+void WalkTree(IFoundItemSink& sink, const std::wstring& prefix, const wchar_t* mask) {
   WIN32_FIND_DATAW entry;
   FindHandle search(FindFirstFileW(SearchPath(prefix, L"*.*").c_str(), &entry));
   if (!search) return;
@@ -100,12 +100,12 @@ void WalkTree(IFoundItemSink& sink, const std::wstring& prefix, const wchar_t* s
   while (FindNextFileW(search.get(), &entry)) {
     if (IsDotEntry(entry.cFileName) || !EntryPath(prefix, entry.cFileName, full)) continue;
     const bool matches =
-        PathMatchSpecW(full.c_str(), spec) || std::wcscmp(entry.cFileName, spec) == 0;
+        PathMatchSpecW(full.c_str(), mask) || std::wcscmp(entry.cFileName, mask) == 0;
     if (!matches) {
       // A link (reparse point) may lead anywhere, even back up the tree.
       if (IsFolder(entry.dwFileAttributes) &&
           !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        WalkTree(sink, full + L'\\', spec);
+        WalkTree(sink, full + L'\\', mask);
       continue;
     }
     // An empty file is not worth listing; a matching folder is taken whole.
@@ -158,10 +158,10 @@ void ScanFolder(IFoundItemSink& sink, const std::wstring& folder, const wchar_t*
   reportFound();
 }
 
-void ScanTree(IFoundItemSink& sink, const std::wstring& folder, const wchar_t* spec) {
-  if (!IsAbsolutePlace(folder) || !spec) return;
+void ScanTree(IFoundItemSink& sink, const std::wstring& folder, const wchar_t* mask) {
+  if (!IsAbsolutePlace(folder) || !mask) return;
   const std::wstring prefix = EntryPrefix(folder);
-  if (!prefix.empty()) WalkTree(sink, prefix, spec);
+  if (!prefix.empty()) WalkTree(sink, prefix, mask);
 }
 
 void AddPath(IFoundItemSink& sink, const std::wstring& path) {

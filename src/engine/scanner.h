@@ -14,8 +14,8 @@ namespace klarex {
 void ScanFolder(IFoundItemSink& sink, const std::wstring& folder, const wchar_t* mask,
                 const wchar_t* excludedName = L"");
 // Every non-empty file and every folder below `folder` whose name matches
-// `spec`; a matching folder is taken whole, links are not entered.
-void ScanTree(IFoundItemSink& sink, const std::wstring& folder, const wchar_t* spec);
+// `mask`; a matching folder is taken whole, links are not entered.
+void ScanTree(IFoundItemSink& sink, const std::wstring& folder, const wchar_t* mask);
 // The file or folder itself, when it exists.
 void AddPath(IFoundItemSink& sink, const std::wstring& path);
 
