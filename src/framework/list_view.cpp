@@ -82,6 +82,13 @@ void CListView::EnsureVisible(int row, bool partialOk) {
   Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), partialOk);
 }
 
+int CListView::TopIndex() const { return static_cast<int>(Send(LVM_GETTOPINDEX)); }
+
+bool CListView::RowRect(int row, RECT* rect) const {
+  rect->left = LVIR_BOUNDS;
+  return Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
 int CListView::SelectedCount() const { return static_cast<int>(Send(LVM_GETSELECTEDCOUNT)); }
 
 int CListView::NextSelected(int row) const {

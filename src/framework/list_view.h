@@ -35,6 +35,10 @@ class CListView : public CWindow {
   bool DeleteItem(int row);
   void DeleteAllItems();
   void EnsureVisible(int row, bool partialOk);
+  // The first row in sight, and the row's whole rectangle in client
+  // coordinates (false for no such row).
+  int TopIndex() const;
+  bool RowRect(int row, RECT* rect) const;
 
   // --- Selection ---------------------------------------------------------------------
   int SelectedCount() const;

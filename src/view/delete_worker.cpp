@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "../res/ids_main.h"
+#include "framework/gdi.h"
 #include "framework/language.h"
 #include "framework/list_view.h"
 #include "framework/resources.h"
@@ -51,6 +52,8 @@ bool CDeletionWorker::Start(bool permanent, RecordMode mode) {
   }
   m_shownPercent = -1;
   m_keptRows = 0;
+  m_lowestRemoved = INT_MAX;
+  m_topAtRefresh = list.TopIndex();
   m_reports.clear();
   m_selectionReduced.store(false);
   m_busy.store(true);
@@ -197,6 +200,7 @@ void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome, uint64_t bytes) 
     m_removingRow = true;
     list.DeleteItem(row);
     m_removingRow = false;
+    m_lowestRemoved = std::min(m_lowestRemoved, row);
   } else {
     ++m_keptRows;
   }
@@ -238,8 +242,33 @@ void CDeletionWorker::ResumeRedraw() {
   m_redrawSuspended = false;
   m_lastRedraw = ::GetTickCount();
   CListView list(m_host.ListWindow());
+  // Turning redraw on brings the scroll bar up to date and marks the whole
+  // list for painting; a whole repaint costs more than the rows' deletion, so
+  // only what needs it is painted: the rows that moved, and what was asked
+  // meanwhile (a window moved off the list).
+  GdiRegion asked(::CreateRectRgn(0, 0, 0, 0));
+  const bool anyAsked = asked && ::GetUpdateRgn(list, asked.get(), FALSE) > NULLREGION;
   list.SetRedraw(true);
-  list.Invalidate(true);
+  ::ValidateRect(list, nullptr);
+  if (anyAsked) ::InvalidateRgn(list, asked.get(), TRUE);
+  InvalidateMovedRows(list);
+  m_lowestRemoved = INT_MAX;
+  m_topAtRefresh = list.TopIndex();
+}
+
+void CDeletionWorker::InvalidateMovedRows(HWND hwnd) const {
+  if (m_lowestRemoved == INT_MAX) return;
+  const CListView list(hwnd);
+  RECT area;
+  ::GetClientRect(hwnd, &area);
+  // Rows above the lowest removed one stay where they were, unless the list
+  // scrolled or the removed row was above the top.
+  RECT above;
+  if (list.TopIndex() == m_topAtRefresh && m_lowestRemoved > m_topAtRefresh &&
+      list.RowRect(m_lowestRemoved - 1, &above)) {
+    area.top = above.bottom;
+  }
+  if (area.top < area.bottom) ::InvalidateRect(hwnd, &area, TRUE);
 }
 
 void CDeletionWorker::Shutdown() {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <climits>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -68,8 +69,9 @@ class CDeletionWorker {
   // reported emptied.
   void EmptyListCheck(int n);
 
-  // Lets the list paint what the run changed (its redraw is held off between
-  // paints while rows go). Also for the list's own repaints during a run.
+  // Lets the list show what the run changed (its redraw is held off between
+  // refreshes while rows go): its scroll bar, and the rows in sight that
+  // moved. Also for the list's own repaints during a run.
   void ResumeRedraw();
 
   // Percentage shown after a handled row; kept within 0-100. `waiting` are
@@ -109,6 +111,8 @@ class CDeletionWorker {
   // rest in a call of its own.
   void OnReports(bool all);
   static constexpr DWORD kSliceMs = 15;
+  // Marks for painting the rows in sight that moved since the last refresh.
+  void InvalidateMovedRows(HWND list) const;
   static void CALLBACK OnRedrawTimer(HWND, UINT, UINT_PTR self, DWORD) noexcept;
 
   IDeletionHost& m_host;
@@ -130,6 +134,10 @@ class CDeletionWorker {
   static constexpr DWORD kRedrawMs = 100;
   static constexpr UINT kRedrawTimerMs = kRedrawMs / 2;
   int m_shownPercent = -1;
+  // Since the last refresh: the lowest row removed, and where the list's
+  // top was. Only rows from the lowest removed one down have moved.
+  int m_lowestRemoved = INT_MAX;
+  int m_topAtRefresh = 0;
   int m_keptRows = 0;  // handled rows that stayed, still selected
   bool m_redrawSuspended = false;
   DWORD m_lastRedraw = 0;

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "framework/list_view.h"
 #include "support/temp_dir.h"
 #include "sys/handles.h"
 #include "view/list_fixture.h"
@@ -118,7 +119,11 @@ class DeletionTest : public ::testing::Test {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* w = reinterpret_cast<CDeletionWorker*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (msg == WM_DESTROY) w->Shutdown();
-    if (msg == WM_PAINT) ++s_paints;
+    if (msg == WM_PAINT) {
+      ++s_paints;
+      RECT update;
+      if (::GetUpdateRect(hwnd, &update, FALSE)) ::UnionRect(&s_painted, &s_painted, &update);
+    }
     return ::CallWindowProcW(s_previous, hwnd, msg, wp, lp);
   }
   // Pumps until the run is over (or a few seconds have passed).
@@ -142,10 +147,12 @@ class DeletionTest : public ::testing::Test {
   CDeletionWorker worker{host, ops, host, host, busy};
   WNDPROC m_previous = nullptr;
   static WNDPROC s_previous;
-  static int s_paints;  // WM_PAINT messages the list received
+  static int s_paints;    // WM_PAINT messages the list received
+  static RECT s_painted;  // what they painted, together
 };
 WNDPROC DeletionTest::s_previous = nullptr;
 int DeletionTest::s_paints = 0;
+RECT DeletionTest::s_painted = {};
 
 TEST_F(DeletionTest, FourOfTenSelectedGiveQuarterStepsAndLeaveTheRestInPlace) {
   AddFiles(10);
@@ -194,6 +201,23 @@ TEST_F(DeletionTest, TheListKeepsRepaintingWhileOneItemTakesLong) {
   EXPECT_EQ(host.deleting.back(), L"C:\\junk\\f20.tmp");
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(DeletionTest, OnlyTheRowsInSightThatMovedArePaintedAgain) {
+  ::ShowWindow(parent, SW_SHOW);
+  AddFiles(300);  // far more than the list shows
+  for (int i = 5; i < 300; ++i) list.Select(i);
+  ops.delay = std::chrono::milliseconds(1);  // several refreshes during the run
+  PumpMessages();
+  RECT fifth;
+  ASSERT_TRUE(CListView(list.Handle()).RowRect(4, &fifth));
+  s_painted = {};
+  ASSERT_TRUE(worker.Start(true));
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(list.Count(), 5);
+  // The rows that stayed at the top were not painted again; below them was.
+  EXPECT_GE(s_painted.top, fifth.bottom);
+  EXPECT_GT(s_painted.bottom, s_painted.top) << "the rows that went are still on screen";
 }
 
 TEST_F(DeletionTest, EachChosenItemGoesToDeletePathOnceFoldersAsFiles) {
