@@ -19,7 +19,22 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<CWnd*>(::GetPropW(hwnd, kObjectProp)) : nullptr;
+  if (!hwnd) return nullptr;
+  // A window still on one of our procedures keeps its object in its user data
+  // too, which is read in process; the property (a round trip to the window
+  // server under Wine) answers for a window subclassed again by others.
+  const LONG_PTR proc = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+  if (proc == reinterpret_cast<LONG_PTR>(&CWnd::StaticProc) ||
+      proc == reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)) {
+    return reinterpret_cast<CWnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  return static_cast<CWnd*>(::GetPropW(hwnd, kObjectProp));
+}
+
+void CWnd::Bind(HWND hwnd) {
+  m_hwnd = hwnd;
+  ::SetPropW(hwnd, kObjectProp, this);
+  ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
@@ -46,8 +61,7 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* titl
 
 bool CWnd::Subclass(HWND hwnd) {
   if (!hwnd || FromHandle(hwnd)) return false;
-  m_hwnd = hwnd;
-  ::SetPropW(hwnd, kObjectProp, this);
+  Bind(hwnd);
   m_previousProc = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
   return true;
@@ -60,6 +74,7 @@ void CWnd::Detach() {
     m_previousProc = nullptr;
   }
   ::RemovePropW(m_hwnd, kObjectProp);
+  ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
   m_hwnd = nullptr;
 }
 
@@ -88,10 +103,7 @@ LRESULT CALLBACK CWnd::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   CWnd* self = FromHandle(hwnd);
   if (!self && msg == WM_NCCREATE) {
     self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    if (self) {
-      self->m_hwnd = hwnd;
-      ::SetPropW(hwnd, kObjectProp, self);
-    }
+    if (self) self->Bind(hwnd);
   }
   if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
   return self->Dispatch(msg, wp, lp);

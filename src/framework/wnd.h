@@ -37,6 +37,9 @@ class CWnd : public CWindow {
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+  // Ties this object to the window: a property, and the user data our own
+  // procedures read.
+  void Bind(HWND hwnd);
   void Detach();
 
   WNDPROC m_previousProc = nullptr;

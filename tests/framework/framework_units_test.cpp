@@ -5,6 +5,7 @@
 #include "framework/profile.h"
 #include "framework/resources.h"
 #include "framework/toolbar.h"
+#include "framework/wnd.h"
 
 namespace klarex {
 namespace {
@@ -62,3 +63,30 @@ TEST(Profile, RoundTripsIntegersAndStringsAndFallsBackToDefaults) {
 
 }  // namespace
 }  // namespace klarex
+
+namespace {
+WNDPROC g_ours = nullptr;
+LRESULT CALLBACK Outer(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return ::CallWindowProcW(g_ours, hwnd, msg, wp, lp);
+}
+}  // namespace
+
+// The object is found from its window while our procedure is on it, after
+// someone else subclassed it again, and no longer once it has let go.
+TEST(WindowObject, FoundThroughOurProcedureAndThroughAnotherOnTop) {
+  HWND edit = ::CreateWindowW(L"EDIT", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              klarex::ModuleInstance(), nullptr);
+  ASSERT_NE(edit, nullptr);
+  auto* window = new klarex::CWnd;
+  EXPECT_EQ(klarex::CWnd::FromHandle(edit), nullptr);
+  ASSERT_TRUE(window->Subclass(edit));
+  EXPECT_EQ(klarex::CWnd::FromHandle(edit), window);
+  g_ours = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Outer)));
+  EXPECT_EQ(klarex::CWnd::FromHandle(edit), window);
+  EXPECT_EQ(::SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0), 0);  // through both procedures
+  ::SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_ours));
+  delete window;  // destroys the window and lets go of it
+  EXPECT_FALSE(::IsWindow(edit));
+  EXPECT_EQ(klarex::CWnd::FromHandle(nullptr), nullptr);
+}
