@@ -52,6 +52,7 @@ bool CDeletionWorker::Start(bool permanent, RecordMode mode) {
   }
   m_shownPercent = -1;
   m_keptRows = 0;
+  m_handledRows = 0;
   m_lowestRemoved = INT_MAX;
   m_topAtRefresh = list.TopIndex();
   m_reports.clear();
@@ -204,8 +205,12 @@ void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome, uint64_t bytes) 
   } else {
     ++m_keptRows;
   }
+  ++m_handledRows;
+  // The rows still to come: counted on the list only once the user has
+  // unselected some (a question to the list per row is not free).
+  const int waiting = m_selectionReduced.load() ? list.SelectedCount() - m_keptRows
+                                                : m_selectedAtStart - m_handledRows;
   // The bar and the taskbar button move only when the figure changes.
-  const int waiting = list.SelectedCount() - m_keptRows;
   const int percent = ProgressPercent(m_selectedAtStart, waiting < 0 ? 0 : waiting);
   if (percent != m_shownPercent) {
     m_shownPercent = percent;

@@ -138,7 +138,8 @@ class CDeletionWorker {
   // top was. Only rows from the lowest removed one down have moved.
   int m_lowestRemoved = INT_MAX;
   int m_topAtRefresh = 0;
-  int m_keptRows = 0;  // handled rows that stayed, still selected
+  int m_keptRows = 0;     // handled rows that stayed, still selected
+  int m_handledRows = 0;  // of this run, gone or stayed
   bool m_redrawSuspended = false;
   DWORD m_lastRedraw = 0;
   std::atomic<bool>& m_busy;

@@ -362,7 +362,7 @@ void CKlarexView::OnDestroy() {
 bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
     case LVN_DELETEITEM:
-      OnRowDeleted(reinterpret_cast<NMLISTVIEW*>(header)->iItem);
+      OnRowDeleted(reinterpret_cast<NMLISTVIEW*>(header));
       result = 0;
       return true;
     case LVN_DELETEALLITEMS:

@@ -89,7 +89,7 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   // --- Totals (list_extras.cpp) ----------------------------------------------------
   // LVN_ITEMCHANGED, LVN_DELETEITEM, LVN_DELETEALLITEMS: the totals follow.
   void OnRowStateChanged(const NMLISTVIEW* change);
-  void OnRowDeleted(int row);
+  void OnRowDeleted(const NMLISTVIEW* row);
   // The pane shows them once after a burst of changes (kMsgShowTotals).
   void ScheduleTotals();
   void ShowTotals();

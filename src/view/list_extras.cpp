@@ -20,14 +20,14 @@ void CKlarexView::OnRowStateChanged(const NMLISTVIEW* change) {
   if (change->iItem < 0) {
     m_totals.SelectAll(is);
   } else {
-    m_totals.Select(RowBytes(List().ItemData(change->iItem)), is);
+    m_totals.Select(RowBytes(change->lParam), is);
   }
   ScheduleTotals();
 }
 
-void CKlarexView::OnRowDeleted(int row) {
-  const CListView list = List();
-  m_totals.Remove(RowBytes(list.ItemData(row)), list.IsSelected(row));
+void CKlarexView::OnRowDeleted(const NMLISTVIEW* row) {
+  // The notification carries the row's data; its selection is asked.
+  m_totals.Remove(RowBytes(row->lParam), List().IsSelected(row->iItem));
   ScheduleTotals();
 }
 
