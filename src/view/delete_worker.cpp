@@ -164,9 +164,8 @@ void CDeletionWorker::OnReports(bool all) {
   CListView list(m_host.ListWindow());
   list.EnsureVisible(0, false);
   // Repainting after every removed row would cost more than the deletion
-  // itself; while batches keep coming the list is painted here, no later than
-  // kRedrawMs after its last paint.
-  if (::GetTickCount() - m_lastRedraw >= kRedrawMs) {
+  // itself; while batches keep coming the list is refreshed here when due.
+  if (RefreshDue()) {
     ResumeRedraw();
     ::UpdateWindow(list);
   }
@@ -176,7 +175,7 @@ void CDeletionWorker::OnReports(bool all) {
 void CALLBACK CDeletionWorker::OnRedrawTimer(HWND list, UINT, UINT_PTR self, DWORD) noexcept {
   // Timer messages come only when no batch waits: the worker is on a long item.
   auto* worker = reinterpret_cast<CDeletionWorker*>(self);
-  if (!worker->m_redrawSuspended) return;
+  if (!worker->m_redrawSuspended || !worker->RefreshDue()) return;
   worker->ResumeRedraw();
   ::UpdateWindow(list);
 }
@@ -260,6 +259,8 @@ void CDeletionWorker::ResumeRedraw() {
   m_lowestRemoved = INT_MAX;
   m_topAtRefresh = list.TopIndex();
 }
+
+bool CDeletionWorker::RefreshDue() const { return ::GetTickCount() - m_lastRedraw >= kRedrawMs; }
 
 void CDeletionWorker::InvalidateMovedRows(HWND hwnd) const {
   if (m_lowestRemoved == INT_MAX) return;

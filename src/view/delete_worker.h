@@ -111,6 +111,8 @@ class CDeletionWorker {
   // rest in a call of its own.
   void OnReports(bool all);
   static constexpr DWORD kSliceMs = 15;
+  // Whether what changed since the last refresh is due to be shown.
+  bool RefreshDue() const;
   // Marks for painting the rows in sight that moved since the last refresh.
   void InvalidateMovedRows(HWND list) const;
   static void CALLBACK OnRedrawTimer(HWND, UINT, UINT_PTR self, DWORD) noexcept;
@@ -128,11 +130,12 @@ class CDeletionWorker {
   std::mutex m_reportLock;
   std::vector<Report> m_reports;  // guarded by m_reportLock
   // User-interface thread only: the figure last shown and the list's redraw
-  // state. Changed rows are painted at least every kRedrawMs: by the batch
-  // that finds the last paint that old, or by a timer while no batch comes
-  // (a long item: a big folder, a slow recycle).
+  // state. What changed is shown at least every kRedrawMs (the list answers
+  // paints only while its redraw is on): by the batch that finds a refresh
+  // due, or by a timer while no batch comes (a long item: a big folder, a
+  // slow recycle).
   static constexpr DWORD kRedrawMs = 100;
-  static constexpr UINT kRedrawTimerMs = kRedrawMs / 2;
+  static constexpr UINT kRedrawTimerMs = kRedrawMs / 4;
   int m_shownPercent = -1;
   // Since the last refresh: the lowest row removed, and where the list's
   // top was. Only rows from the lowest removed one down have moved.
