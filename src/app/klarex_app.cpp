@@ -1,6 +1,9 @@
 #include "app/klarex_app.h"
 
 #include <commctrl.h>
+#include <psapi.h>
+
+#include <string>
 
 #include "../res/ids_main.h"
 #include "app/about_dlg.h"
@@ -36,9 +39,9 @@ bool CKlarexApp::InitInstance() {
         DefinitionSet definitions =
             LoadDefinitions(ShippedDefinitionFolder(), UserDefinitionFolder(catalogue));
         NoteStartupStep("catalogue");
-        auto doc = std::make_unique<CKlarexDoc>(std::move(catalogue), s.machine,
-                                                s.statusLine.EngineSink(), s.keep,
-                                                std::move(definitions));
+        auto doc =
+            std::make_unique<CKlarexDoc>(std::move(catalogue), s.machine, s.statusLine.EngineSink(),
+                                         s.keep, std::move(definitions));
         doc->SetExtendedCatalogue(ReadExtendedCatalogue(Profile()));
         return doc;
       },
@@ -74,7 +77,13 @@ void WriteStartupSteps() {
   FileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;
-  const std::string text = StartupStepsText();
+  std::string text = StartupStepsText();
+  // The peak working set, noted here: another process cannot read it reliably
+  // (not under Wine) once this one has ended.
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof(memory);
+  if (::K32GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory)))
+    text += "peak-kb " + std::to_string(memory.PeakWorkingSetSize / 1024) + "\n";
   DWORD written = 0;
   ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
