@@ -112,9 +112,8 @@ bool GetFolderSize(const wchar_t* folder, uint64_t* accumulator) {
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       result = GetFolderSize(buffer, accumulator);
     } else {
-      uint64_t size = 0;
-      result = QueryFileSize(buffer, &size);
-      *accumulator += size;
+      // The search already holds the size: asking the file again would double the walk.
+      *accumulator += (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
     }
   } while (FindNextFileW(search.get(), &entry));
   return result;

@@ -9,6 +9,7 @@
 #include "framework/language.h"
 #include "framework/list_view.h"
 #include "framework/resources.h"
+#include "framework/unexpected_error.h"
 
 namespace klarex {
 
@@ -53,8 +54,7 @@ bool CDeletionWorker::Start(bool permanent, RecordMode mode) {
   m_shownPercent = -1;
   m_keptRows = 0;
   m_handledRows = 0;
-  m_lowestRemoved = INT_MAX;
-  m_topAtRefresh = list.TopIndex();
+  m_goneRows.clear();
   m_reports.clear();
   m_selectionReduced.store(false);
   m_busy.store(true);
@@ -143,10 +143,6 @@ void CDeletionWorker::OnReports(bool all) {
       announced = &report;
       continue;
     }
-    if (!handled && !m_redrawSuspended) {
-      CListView(m_host.ListWindow()).SetRedraw(false);
-      m_redrawSuspended = true;
-    }
     handled = true;
     OnHandled(report.row, report.outcome, report.bytes);
   }
@@ -160,24 +156,18 @@ void CDeletionWorker::OnReports(bool all) {
     }
     m_worker.PostToUi([this] { OnReports(false); });
   }
-  if (!handled) return;
-  CListView list(m_host.ListWindow());
-  list.EnsureVisible(0, false);
-  // Repainting after every removed row would cost more than the deletion
-  // itself; while batches keep coming the list is refreshed here when due.
-  if (RefreshDue()) {
-    ResumeRedraw();
-    ::UpdateWindow(list);
-  }
-  EmptyListCheck(m_selectedAtStart);
+  // While batches keep coming the rows go here when due.
+  if (handled && RefreshDue()) RemoveGoneRows();
 }
 
-void CALLBACK CDeletionWorker::OnRedrawTimer(HWND list, UINT, UINT_PTR self, DWORD) noexcept {
+void CALLBACK CDeletionWorker::OnRedrawTimer(HWND, UINT, UINT_PTR self, DWORD) noexcept {
   // Timer messages come only when no batch waits: the worker is on a long item.
   auto* worker = reinterpret_cast<CDeletionWorker*>(self);
-  if (!worker->m_redrawSuspended || !worker->RefreshDue()) return;
-  worker->ResumeRedraw();
-  ::UpdateWindow(list);
+  if (worker->m_goneRows.empty() || !worker->RefreshDue()) return;
+  Guarded(false, [worker] {
+    worker->RemoveGoneRows();
+    return true;
+  });
 }
 
 int CDeletionWorker::ProgressPercent(int selectedAtStart, int waiting) {
@@ -193,22 +183,20 @@ void CDeletionWorker::OnAnnounced(const std::wstring& path) {
 
 void CDeletionWorker::OnHandled(int row, DeleteOutcome outcome, uint64_t bytes) {
   m_summary.Add(outcome, bytes);
-  CListView list(m_host.ListWindow());
   // A row goes only when its item is gone or will go at restart; one that
   // stays keeps its selection, so the user sees what is left.
   if (IsGone(outcome)) {
-    m_removingRow = true;
-    list.DeleteItem(row);
-    m_removingRow = false;
-    m_lowestRemoved = std::min(m_lowestRemoved, row);
+    m_goneRows.push_back(row);
   } else {
     ++m_keptRows;
   }
   ++m_handledRows;
   // The rows still to come: counted on the list only once the user has
   // unselected some (a question to the list per row is not free).
-  const int waiting = m_selectionReduced.load() ? list.SelectedCount() - m_keptRows
-                                                : m_selectedAtStart - m_handledRows;
+  const int stillListed = m_keptRows + static_cast<int>(m_goneRows.size());
+  const int waiting = m_selectionReduced.load()
+                          ? CListView(m_host.ListWindow()).SelectedCount() - stillListed
+                          : m_selectedAtStart - m_handledRows;
   // The bar and the taskbar button move only when the figure changes.
   const int percent = ProgressPercent(m_selectedAtStart, waiting < 0 ? 0 : waiting);
   if (percent != m_shownPercent) {
@@ -227,7 +215,7 @@ void CDeletionWorker::OnItemChanged(const NMLISTVIEW* change) {
 void CDeletionWorker::OnFinished() {
   OnReports(true);  // any whose call could not be posted
   ::KillTimer(m_list, reinterpret_cast<UINT_PTR>(this));
-  ResumeRedraw();
+  RemoveGoneRows();
   m_progress.HideProgress();
   m_busy.store(false);
   HWND list = m_host.ListWindow();
@@ -241,37 +229,44 @@ void CDeletionWorker::OnFinished() {
   m_host.OnRunSummary(m_summary);
 }
 
-void CDeletionWorker::ResumeRedraw() {
-  if (!m_redrawSuspended) return;
-  m_redrawSuspended = false;
+void CDeletionWorker::RemoveGoneRows() {
   m_lastRedraw = ::GetTickCount();
+  if (m_goneRows.empty()) return;
   CListView list(m_host.ListWindow());
-  // Turning redraw on brings the scroll bar up to date and marks the whole
-  // list for painting; a whole repaint costs more than the rows' deletion, so
-  // only what needs it is painted: the rows that moved, and what was asked
-  // meanwhile (a window moved off the list).
+  // With redraw on, each removed row would bring the scroll bar up to date
+  // and repaint; with it off the list paints nothing, so it is off only here.
+  // What was asked of the list before (a window moved off it) stays asked.
   GdiRegion asked(::CreateRectRgn(0, 0, 0, 0));
   const bool anyAsked = asked && ::GetUpdateRgn(list, asked.get(), FALSE) > NULLREGION;
+  const int topBefore = list.TopIndex();
+  list.SetRedraw(false);
+  m_removingRow = true;
+  for (int row : m_goneRows) list.DeleteItem(row);
+  m_removingRow = false;
+  // Last row first: the lowest is the last one.
+  const int lowest = m_goneRows.back();
+  m_goneRows.clear();
+  list.EnsureVisible(0, false);
+  // Turning redraw on marks the whole list for painting; only the rows in
+  // sight that moved are painted again.
   list.SetRedraw(true);
   ::ValidateRect(list, nullptr);
   if (anyAsked) ::InvalidateRgn(list, asked.get(), TRUE);
-  InvalidateMovedRows(list);
-  m_lowestRemoved = INT_MAX;
-  m_topAtRefresh = list.TopIndex();
+  InvalidateMovedRows(list, lowest, topBefore);
+  ::UpdateWindow(list);
+  EmptyListCheck(m_selectedAtStart);
 }
 
 bool CDeletionWorker::RefreshDue() const { return ::GetTickCount() - m_lastRedraw >= kRedrawMs; }
 
-void CDeletionWorker::InvalidateMovedRows(HWND hwnd) const {
-  if (m_lowestRemoved == INT_MAX) return;
+void CDeletionWorker::InvalidateMovedRows(HWND hwnd, int lowest, int topBefore) {
   const CListView list(hwnd);
   RECT area;
   ::GetClientRect(hwnd, &area);
   // Rows above the lowest removed one stay where they were, unless the list
   // scrolled or the removed row was above the top.
   RECT above;
-  if (list.TopIndex() == m_topAtRefresh && m_lowestRemoved > m_topAtRefresh &&
-      list.RowRect(m_lowestRemoved - 1, &above)) {
+  if (list.TopIndex() == topBefore && lowest > topBefore && list.RowRect(lowest - 1, &above)) {
     area.top = above.bottom;
   }
   if (area.top < area.bottom) ::InvalidateRect(hwnd, &area, TRUE);

@@ -7,7 +7,6 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <climits>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -69,10 +68,10 @@ class CDeletionWorker {
   // reported emptied.
   void EmptyListCheck(int n);
 
-  // Lets the list show what the run changed (its redraw is held off between
-  // refreshes while rows go): its scroll bar, and the rows in sight that
-  // moved. Also for the list's own repaints during a run.
-  void ResumeRedraw();
+  // Removes the rows whose items are gone so far, at once, and paints the
+  // rows in sight that moved. Rows go at least every kRedrawMs during a run;
+  // also for scrolling during a run, which shows the list as it is.
+  void RemoveGoneRows();
 
   // Percentage shown after a handled row; kept within 0-100. `waiting` are
   // the selected rows not handled yet.
@@ -111,10 +110,11 @@ class CDeletionWorker {
   // rest in a call of its own.
   void OnReports(bool all);
   static constexpr DWORD kSliceMs = 15;
-  // Whether what changed since the last refresh is due to be shown.
+  // Whether the rows gone since the last removal are due to go from the list.
   bool RefreshDue() const;
-  // Marks for painting the rows in sight that moved since the last refresh.
-  void InvalidateMovedRows(HWND list) const;
+  // Marks for painting the rows in sight that moved when rows from `lowest`
+  // down went; `topBefore` was the first row in sight before.
+  static void InvalidateMovedRows(HWND list, int lowest, int topBefore);
   static void CALLBACK OnRedrawTimer(HWND, UINT, UINT_PTR self, DWORD) noexcept;
 
   IDeletionHost& m_host;
@@ -129,22 +129,19 @@ class CDeletionWorker {
   std::vector<Item> m_items;   // selected rows at the start, last first
   std::mutex m_reportLock;
   std::vector<Report> m_reports;  // guarded by m_reportLock
-  // User-interface thread only: the figure last shown and the list's redraw
-  // state. What changed is shown at least every kRedrawMs (the list answers
-  // paints only while its redraw is on): by the batch that finds a refresh
-  // due, or by a timer while no batch comes (a long item: a big folder, a
-  // slow recycle).
+  // User-interface thread only. Rows whose items went wait in m_goneRows
+  // (last row first) and go from the list together, at least every kRedrawMs
+  // (removing them one by one costs a scroll bar update each): by the batch
+  // that finds it due, or by a timer while no batch comes (a long item: a
+  // big folder, a slow recycle). The list's redraw stays on in between, so it
+  // answers its paints.
   static constexpr DWORD kRedrawMs = 100;
   static constexpr UINT kRedrawTimerMs = kRedrawMs / 4;
-  int m_shownPercent = -1;
-  // Since the last refresh: the lowest row removed, and where the list's
-  // top was. Only rows from the lowest removed one down have moved.
-  int m_lowestRemoved = INT_MAX;
-  int m_topAtRefresh = 0;
-  int m_keptRows = 0;     // handled rows that stayed, still selected
-  int m_handledRows = 0;  // of this run, gone or stayed
-  bool m_redrawSuspended = false;
+  std::vector<int> m_goneRows;
   DWORD m_lastRedraw = 0;
+  int m_shownPercent = -1;  // the figure last shown
+  int m_keptRows = 0;       // handled rows that stayed, still selected
+  int m_handledRows = 0;    // of this run, gone or stayed
   std::atomic<bool>& m_busy;
   CDeletionRecord* m_record;
   RecordMode m_mode = RecordMode::Standard;

@@ -409,7 +409,7 @@ LRESULT CKlarexView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_VSCROLL: {
       LRESULT r = DefaultProc(msg, wp, lp);
       if (m_busy.load()) {
-        m_deletion.ResumeRedraw();
+        m_deletion.RemoveGoneRows();
         Invalidate(true);
         Update();
       }
