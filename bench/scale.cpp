@@ -186,10 +186,14 @@ void PrintSize(const SizeFigures& size) {
                size.name, (l.programMs - l.startMs) / l.floorMs);
   std::fprintf(stderr, "delete-%s: program %.2f s, floor %.2f s\n", size.name, size.deleteSeconds,
                size.deleteFloorSeconds);
-  std::printf("standard-%s ratio: %.2f (goal <= 2.5)\n", size.name, l.programMs / l.floorMs);
-  std::printf("standard-%s peak MB: %.1f (goal <= 150)\n", size.name, l.peakMb);
-  std::printf("delete-%s ratio: %.2f (goal <= 2.0)\n", size.name,
-              size.deleteSeconds / size.deleteFloorSeconds);
+  // The goals are the large size's; at the small one the program's fixed
+  // start-up outweighs the floor, and only the growth between them is judged.
+  const bool judged = size.folders >= 2000;
+  std::printf("standard-%s ratio: %.2f%s\n", size.name, l.programMs / l.floorMs,
+              judged ? " (goal <= 2.5)" : "");
+  std::printf("standard-%s peak MB: %.1f%s\n", size.name, l.peakMb, judged ? " (goal <= 150)" : "");
+  std::printf("delete-%s ratio: %.2f%s\n", size.name, size.deleteSeconds / size.deleteFloorSeconds,
+              judged ? " (goal <= 2.0)" : "");
 }
 
 // How much each figure grows from the small size to the large one; the
