@@ -56,6 +56,7 @@ bool CDeletionWorker::Start(bool permanent, RecordMode mode) {
   m_handledRows = 0;
   m_goneRows.clear();
   m_reports.clear();
+  m_lastPost = ::GetTickCount() - kPostMs;
   m_selectionReduced.store(false);
   m_busy.store(true);
   ::EnableWindow(m_list, FALSE);
@@ -120,9 +121,15 @@ void CDeletionWorker::Post(Report report) {
     first = m_reports.empty();
     m_reports.push_back(std::move(report));
   }
-  // Reports that find others waiting ride with their call. One whose post
-  // failed is taken by OnFinished.
-  if (first) m_worker.PostToUi([this] { OnReports(false); });
+  // Reports that find others waiting ride with their call. Calls are spaced
+  // kPostMs apart (a post costs more than a quick item); what waits in between
+  // is taken by the next call or by the list's timer. One whose post failed
+  // is taken by OnFinished.
+  const DWORD now = ::GetTickCount();
+  if (first && now - m_lastPost >= kPostMs) {
+    m_lastPost = now;
+    m_worker.PostToUi([this] { OnReports(false); });
+  }
 }
 
 void CDeletionWorker::OnReports(bool all) {
@@ -161,11 +168,12 @@ void CDeletionWorker::OnReports(bool all) {
 }
 
 void CALLBACK CDeletionWorker::OnRedrawTimer(HWND, UINT, UINT_PTR self, DWORD) noexcept {
-  // Timer messages come only when no batch waits: the worker is on a long item.
+  // Timer messages come only when no call waits: reports left between calls,
+  // or the worker is on a long item (a big folder, a slow recycle).
   auto* worker = reinterpret_cast<CDeletionWorker*>(self);
-  if (worker->m_goneRows.empty() || !worker->RefreshDue()) return;
   Guarded(false, [worker] {
-    worker->RemoveGoneRows();
+    worker->OnReports(false);
+    if (!worker->m_goneRows.empty() && worker->RefreshDue()) worker->RemoveGoneRows();
     return true;
   });
 }

@@ -129,6 +129,8 @@ class CDeletionWorker {
   std::vector<Item> m_items;   // selected rows at the start, last first
   std::mutex m_reportLock;
   std::vector<Report> m_reports;  // guarded by m_reportLock
+  static constexpr DWORD kPostMs = 10;
+  DWORD m_lastPost = 0;  // worker thread
   // User-interface thread only. Rows whose items went wait in m_goneRows
   // (last row first) and go from the list together, at least every kRedrawMs
   // (removing them one by one costs a scroll bar update each): by the batch
