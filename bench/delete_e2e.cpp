@@ -19,6 +19,7 @@
 
 #include "../res/ids_main.h"
 #include "bench_util.h"
+#include "deletion_host.h"
 #include "support/fake_machine.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
@@ -127,23 +128,8 @@ Run DeleteThroughList(klarex::CKlarexDoc& doc, const std::vector<std::wstring>& 
     g_paintLog = PaintLog{};
     g_paintLog.previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(view.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LoggingProc)));
-    view.Move(0, 0, 880, 520);
-    doc.AddView(&view);
-    view.OnInitialUpdate();
-    view.Send(LVM_DELETEALLITEMS);
-    doc.Queue().Push(Record(keep));
-    for (const auto& path : paths) doc.Queue().Push(Record(path));
-    view.OnUpdate(nullptr, 0);
-    view.OnCommand(ID_SELECT_ALL);
-    LVITEMW unselect{};
-    unselect.stateMask = LVIS_SELECTED;
-    int keepRow = static_cast<int>(view.RowCount()) - 1;  // the first record pushed, last row
-    view.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(keepRow), reinterpret_cast<LPARAM>(&unselect));
-    // Filled out of sight (the fill is not measured here), deleted in sight.
-    ShowWindow(host, SW_SHOW);
-    UpdateWindow(host);
+    klarex::bench::ListForDeletion(view, host, doc, paths, keep);
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 
     std::atomic<bool> done{false}, proberDone{false};
     std::vector<double> latencies;

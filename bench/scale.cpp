@@ -20,6 +20,7 @@
 
 #include "../res/ids_main.h"
 #include "bench_util.h"
+#include "deletion_host.h"
 #include "support/fake_machine.h"
 #include "support/recording_sink.h"
 #include "view/klarex_doc.h"
@@ -105,22 +106,8 @@ double DeleteThroughList(klarex::CKlarexDoc& doc, const std::vector<std::wstring
     klarex::CKlarexView view(operations, statusLine, progress);
     view.SetDocument(&doc);
     view.Create(host, 0xE900);
-    view.Move(0, 0, 880, 520);
-    doc.AddView(&view);
-    view.OnInitialUpdate();
-    view.Send(LVM_DELETEALLITEMS);
-    doc.Queue().Push(klarex::bench::Record(keep));
-    for (const auto& path : rows) doc.Queue().Push(klarex::bench::Record(path));
-    view.OnUpdate(nullptr, 0);
-    view.OnCommand(ID_SELECT_ALL);
-    LVITEMW unselect{};
-    unselect.stateMask = LVIS_SELECTED;
-    const int keepRow = static_cast<int>(view.RowCount()) - 1;  // the first record pushed
-    view.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(keepRow), reinterpret_cast<LPARAM>(&unselect));
-    ShowWindow(host, SW_SHOW);
-    UpdateWindow(host);
+    klarex::bench::ListForDeletion(view, host, doc, rows, keep);
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 
     const auto start = Clock::now();
     view.OnCommand(ID_DELETE);
