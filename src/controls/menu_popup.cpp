@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 
 #include "controls/colors.h"
@@ -46,21 +47,29 @@ class CPopupSkin {
   // At process exit, after every window is gone.
   ~CPopupSkin() { Stop(); }
 
-  void Start(HOOKPROC proc);
+  // `onCreation` watches window creation (WH_CBT) for the whole run;
+  // `onMessage` watches sent messages (WH_CALLWNDPROC) only while a menu
+  // window exists (see WatchMenuWindow).
+  void Start(HOOKPROC onCreation, HOOKPROC onMessage);
   void Stop();
+  // A menu window of this thread was created or destroyed.
+  void WatchMenuWindow(HWND hwnd, bool created);
   // Gives the window its own procedure and styles back and forgets it.
   void Unsubclass(HWND hwnd);
 
   bool started = false;
   int platform = kWinXpOrLater;
   bool wine = false;
-  HHOOK hook = nullptr;
+  HHOOK creationHook = nullptr;
+  HHOOK hook = nullptr;  // the message hook, while menuWindows is not empty
+  HOOKPROC messageProc = nullptr;
+  std::set<HWND> menuWindows;
   HMENU pendingMenu = nullptr;
   HWND pendingOwner = nullptr;
   ATOM atom = 0;
   std::map<HWND, std::unique_ptr<CPopupRecord>> windows;
 };
-// process-wide: the WH_CALLWNDPROC hook and the subclassed pop-up windows get no context pointer
+// process-wide: the hooks and the subclassed pop-up windows get no context pointer
 CPopupSkin g_skin;
 
 bool SystemDrawsShadows() {
@@ -207,20 +216,36 @@ void CPopupSkin::Unsubclass(HWND hwnd) {
   windows.erase(it);
 }
 
-void CPopupSkin::Start(HOOKPROC proc) {
+void CPopupSkin::Start(HOOKPROC onCreation, HOOKPROC onMessage) {
   if (started) return;
   platform = CurrentPlatformClass();
   HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
   wine = kernel && ::GetProcAddress(kernel, "wine_get_unix_file_name") != nullptr;
-  hook = ::SetWindowsHookExW(WH_CALLWNDPROC, proc, nullptr, ::GetCurrentThreadId());
-  if (!hook) throw std::runtime_error("cannot install the menu window hook");
+  creationHook = ::SetWindowsHookExW(WH_CBT, onCreation, nullptr, ::GetCurrentThreadId());
+  if (!creationHook) throw std::runtime_error("cannot install the menu window hook");
+  messageProc = onMessage;
   atom = ::GlobalAddAtomW(kOldProcProperty);
   started = true;
 }
 
+// A message hook makes every message sent in the thread a round trip to the
+// window server under Wine (about 0.1 ms each, most of the time a list takes
+// to fill); menu windows exist only while a menu is tracked.
+void CPopupSkin::WatchMenuWindow(HWND hwnd, bool created) {
+  if (created) {
+    menuWindows.insert(hwnd);
+    if (!hook)
+      hook = ::SetWindowsHookExW(WH_CALLWNDPROC, messageProc, nullptr, ::GetCurrentThreadId());
+  } else if (menuWindows.erase(hwnd) && menuWindows.empty() && hook) {
+    ::UnhookWindowsHookEx(hook);
+    hook = nullptr;
+  }
+}
+
 void CPopupSkin::Stop() {
   if (!started) return;
-  ::UnhookWindowsHookEx(hook);
+  ::UnhookWindowsHookEx(creationHook);
+  if (hook) ::UnhookWindowsHookEx(hook);
   for (auto it = windows.begin(); it != windows.end();) {
     HWND hwnd = (it++)->first;
     Unsubclass(hwnd);
@@ -229,7 +254,10 @@ void CPopupSkin::Stop() {
   started = false;
   platform = kWinXpOrLater;
   wine = false;
+  creationHook = nullptr;
   hook = nullptr;
+  messageProc = nullptr;
+  menuWindows.clear();
   pendingMenu = nullptr;
   pendingOwner = nullptr;
   atom = 0;
@@ -411,9 +439,23 @@ LRESULT CALLBACK CallWndHook(int code, WPARAM wp, LPARAM lp) {
   return ::CallNextHookEx(g_skin.hook, code, wp, lp);
 }
 
+LRESULT CALLBACK CreationHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND || code == HCBT_DESTROYWND) {
+    Guarded(0, [code, wp] {
+      auto hwnd = reinterpret_cast<HWND>(wp);
+      if (code == HCBT_DESTROYWND || IsMenuWindow(hwnd))
+        g_skin.WatchMenuWindow(hwnd, code == HCBT_CREATEWND);
+      return 0;
+    });
+  }
+  return ::CallNextHookEx(g_skin.creationHook, code, wp, lp);
+}
+
 }  // namespace
 
-void CThemedMenuLibrary::Start() { g_skin.Start(&CallWndHook); }
+void CThemedMenuLibrary::Start() { g_skin.Start(&CreationHook, &CallWndHook); }
+
+bool CThemedMenuLibrary::WatchingMessages() { return g_skin.hook != nullptr; }
 
 void CThemedMenuLibrary::Stop() { g_skin.Stop(); }
 

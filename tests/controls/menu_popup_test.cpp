@@ -85,6 +85,25 @@ TEST_F(MenuPopup, EscapeIsNotedAndTheFadeTimerMakesTheWindowOpaque) {
   EXPECT_TRUE(timerStopped);
 }
 
+// Watching sent messages costs every message of the thread a trip to the
+// window server under Wine: it is on only while a menu window exists.
+TEST_F(MenuPopup, SentMessagesAreWatchedOnlyWhileAMenuIsShown) {
+  EXPECT_FALSE(CThemedMenuLibrary::WatchingMessages());
+  bool watching = false, themed = false;
+  Track([&](HWND popup) {
+    watching = CThemedMenuLibrary::WatchingMessages();
+    themed = Themed(popup);
+  });
+  EXPECT_TRUE(watching);
+  EXPECT_TRUE(themed);
+  EXPECT_FALSE(CThemedMenuLibrary::WatchingMessages());
+  // And again for the next menu.
+  themed = false;
+  Track([&](HWND popup) { themed = Themed(popup); });
+  EXPECT_TRUE(themed);
+  EXPECT_FALSE(CThemedMenuLibrary::WatchingMessages());
+}
+
 TEST_F(MenuPopup, ASizeChangeWhileShownGivesTheWindowBackToTheSystem) {
   bool themedBefore = false, themedAfter = true;
   Track([&](HWND popup) {
