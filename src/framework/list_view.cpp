@@ -111,6 +111,25 @@ std::vector<std::wstring> CListView::SelectedTexts(int column) const {
   return texts;
 }
 
+std::vector<CListView::Row> CListView::SelectedRows() const {
+  std::vector<Row> rows;
+  wchar_t buffer[MAX_PATH + 1];
+  for (int row = NextSelected(); row >= 0; row = NextSelected(row)) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = buffer;
+    item.cchTextMax = MAX_PATH + 1;
+    buffer[0] = L'\0';
+    if (!Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
+    std::wstring text(item.pszText ? item.pszText : L"");
+    // A text that filled the buffer may have been cut.
+    if (text.size() >= MAX_PATH) text = ItemText(row, 0);
+    rows.push_back({row, std::move(text), item.lParam});
+  }
+  return rows;
+}
+
 void CListView::InsertColumn(int index, const std::wstring& title, int format, int width) {
   LVCOLUMNW column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;

@@ -49,6 +49,14 @@ class CListView : public CWindow {
   void SetSelected(int row, bool selected);
   // The texts of one column of the selected rows, in list order.
   std::vector<std::wstring> SelectedTexts(int column) const;
+  // The selected rows in list order: index, first column's text and item
+  // data, read with one question per row.
+  struct Row {
+    int index;
+    std::wstring text;
+    LPARAM data;
+  };
+  std::vector<Row> SelectedRows() const;
 
   // --- Columns and header ------------------------------------------------------------
   void InsertColumn(int index, const std::wstring& title, int format, int width);

@@ -19,7 +19,6 @@ static_assert(sizeof(std::atomic<bool>) == 1 && std::atomic<bool>::is_always_loc
 namespace {
 
 int ItemCount(HWND list) { return CListView(list).Count(); }
-int SelectedCount(HWND list) { return CListView(list).SelectedCount(); }
 
 }  // namespace
 
@@ -37,20 +36,23 @@ CDeletionWorker::~CDeletionWorker() { Shutdown(); }
 
 bool CDeletionWorker::Start(bool permanent, RecordMode mode) {
   if (m_worker.IsRunning()) return false;
+  return Start(CListView(m_host.ListWindow()).SelectedRows(), permanent, mode);
+}
+
+bool CDeletionWorker::Start(std::vector<CListView::Row> rows, bool permanent, RecordMode mode) {
+  if (m_worker.IsRunning()) return false;
   m_list = m_host.ListWindow();
   m_permanent = permanent;
   m_mode = mode;
   m_summary = {};
   m_summary.recycled = !permanent;
   m_recordFailed.store(false);
-  // The rows are read here, where it costs nothing; the worker then asks the
-  // list only whether each row is still selected (Unselect All works during a run).
+  // The worker asks the list only whether a row is still selected, and only
+  // after the user unselected some (Unselect All works during a run).
   m_items.clear();
-  m_selectedAtStart = SelectedCount(m_list);
-  const CListView list(m_list);
-  for (int i = list.Count() - 1; i >= 0; --i) {
-    if (list.IsSelected(i)) m_items.push_back({i, list.ItemText(i, 0), RowBytes(list.ItemData(i))});
-  }
+  m_selectedAtStart = static_cast<int>(rows.size());
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+    m_items.push_back({row->index, std::move(row->text), RowBytes(row->data)});
   m_shownPercent = -1;
   m_keptRows = 0;
   m_handledRows = 0;
@@ -255,14 +257,44 @@ void CDeletionWorker::RemoveGoneRows() {
   const int lowest = m_goneRows.back();
   m_goneRows.clear();
   list.EnsureVisible(0, false);
-  // Turning redraw on marks the whole list for painting; only the rows in
-  // sight that moved are painted again.
-  list.SetRedraw(true);
-  ::ValidateRect(list, nullptr);
+  // Only the rows in sight that moved are painted again.
+  RedrawOnPaintingNothing(list);
   if (anyAsked) ::InvalidateRgn(list, asked.get(), TRUE);
   InvalidateMovedRows(list, lowest, topBefore);
   ::UpdateWindow(list);
   EmptyListCheck(m_selectedAtStart);
+}
+
+void CDeletionWorker::RedrawOnPaintingNothing(HWND hwnd) {
+  // Redraw on marks the whole list for painting and brings the scroll bar up
+  // to date, which Wine draws there twice (about 10 ms each with a visual
+  // style). Drawing is held off meanwhile at the window's level; the bar is
+  // drawn once after, only if it changed.
+  SCROLLBARINFO before{}, after{};
+  before.cbSize = after.cbSize = sizeof(SCROLLBARINFO);
+  const bool known = ::GetScrollBarInfo(hwnd, OBJID_VSCROLL, &before);
+  RECT clientBefore{}, clientAfter{};
+  ::GetClientRect(hwnd, &clientBefore);
+  ::DefWindowProcW(hwnd, WM_SETREDRAW, FALSE, 0);
+  CListView(hwnd).SetRedraw(true);
+  ::DefWindowProcW(hwnd, WM_SETREDRAW, TRUE, 0);
+  if (!known || !::GetScrollBarInfo(hwnd, OBJID_VSCROLL, &after) ||
+      !::EqualRect(&before.rcScrollBar, &after.rcScrollBar) ||
+      before.rgstate[0] != after.rgstate[0] || before.xyThumbTop != after.xyThumbTop ||
+      before.xyThumbBottom != after.xyThumbBottom) {
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  }
+  ::ValidateRect(hwnd, nullptr);
+  // Where a scroll bar went, the rows now reach: that room is painted.
+  ::GetClientRect(hwnd, &clientAfter);
+  if (clientAfter.right > clientBefore.right) {
+    RECT strip{clientBefore.right, 0, clientAfter.right, clientAfter.bottom};
+    ::InvalidateRect(hwnd, &strip, TRUE);
+  }
+  if (clientAfter.bottom > clientBefore.bottom) {
+    RECT strip{0, clientBefore.bottom, clientAfter.right, clientAfter.bottom};
+    ::InvalidateRect(hwnd, &strip, TRUE);
+  }
 }
 
 bool CDeletionWorker::RefreshDue() const { return ::GetTickCount() - m_lastRedraw >= kRedrawMs; }
@@ -291,7 +323,8 @@ void CDeletionWorker::Shutdown() {
 
 void CDeletionWorker::EmptyListCheck(int n) {
   HWND list = m_host.ListWindow();
-  if (SelectedCount(list) > 0 || ItemCount(list) > 0) return;
+  // A list with no rows has no selection; the count is the cheaper question.
+  if (ItemCount(list) > 0) return;
   m_status.SetStatusText(GetLangString(L"Status", L"8", L"Ready"));
   if (n > 0) return;  // an item was just handled; the worker may still run
   m_status.SetStatusText(CommandPrompt(IDS_IDLE_MESSAGE));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/deletion_record.h"
+#include "framework/list_view.h"
 #include "framework/worker.h"
 #include "sys/operations.h"
 #include "sys/status_sink.h"
@@ -51,9 +52,13 @@ class CDeletionWorker {
   // selected rows (their bytes from the rows' data, RowData). False, and
   // nothing happens, while a worker runs. `mode` is what the record says.
   bool Start(bool permanent, RecordMode mode = RecordMode::Standard);
+  // The same on `rows`, the selection as the caller has just read it.
+  bool Start(std::vector<CListView::Row> rows, bool permanent, RecordMode mode);
   bool IsBusy() const { return m_busy.load(); }
   bool IsRunning() const { return m_worker.IsRunning(); }
   bool IsPermanent() const { return m_permanent; }
+  // Whether the rows now leaving the list are the run's own removals.
+  bool RemovingRows() const { return m_removingRow; }
 
   // LVN_ITEMCHANGED of the list during a run: notes that the user unselected
   // rows, after which the worker asks the list about each row before deleting it.
@@ -115,6 +120,9 @@ class CDeletionWorker {
   // Marks for painting the rows in sight that moved when rows from `lowest`
   // down went; `topBefore` was the first row in sight before.
   static void InvalidateMovedRows(HWND list, int lowest, int topBefore);
+  // The list's redraw back on with nothing marked for painting but its scroll
+  // bar, if that changed, and the room a vanished scroll bar left.
+  static void RedrawOnPaintingNothing(HWND list);
   static void CALLBACK OnRedrawTimer(HWND, UINT, UINT_PTR self, DWORD) noexcept;
 
   IDeletionHost& m_host;

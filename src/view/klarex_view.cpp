@@ -289,14 +289,13 @@ void CKlarexView::ShowPropertiesOf(const std::wstring& path) {
 
 // --- Deletion and sorting hooks -----------------------------------------------
 
-void CKlarexView::OnDelete() {
-  if (m_deletion.IsRunning() || !LeaveRunningProgramsAlone()) return;
-  m_deletion.Start(true, Doc() ? ToRecordMode(Doc()->LastMode()) : RecordMode::Standard);
-}
-
-void CKlarexView::OnRecycle() {
-  if (m_deletion.IsRunning() || !LeaveRunningProgramsAlone()) return;
-  m_deletion.Start(false, Doc() ? ToRecordMode(Doc()->LastMode()) : RecordMode::Standard);
+void CKlarexView::StartDeletion(bool permanent) {
+  if (m_deletion.IsRunning()) return;
+  // The selection is read once, for the running-program question and the worker.
+  std::vector<CListView::Row> rows = List().SelectedRows();
+  if (!LeaveRunningProgramsAlone(rows)) return;
+  m_deletion.Start(std::move(rows), permanent,
+                   Doc() ? ToRecordMode(Doc()->LastMode()) : RecordMode::Standard);
 }
 
 void CKlarexView::OnRunSummary(const RunSummary& summary) {
@@ -317,10 +316,10 @@ bool CKlarexView::OnCommand(UINT id) {
       OnProperties();
       return true;
     case ID_DELETE:
-      OnDelete();
+      StartDeletion(true);
       return true;
     case ID_RECYCLE:
-      OnRecycle();
+      StartDeletion(false);
       return true;
     case ID_SELECT_ALL:
       OnSelectAll();
@@ -374,7 +373,9 @@ bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
     case LVN_ITEMCHANGED:
       OnRowStateChanged(reinterpret_cast<NMLISTVIEW*>(header));
       if (m_busy.load()) {
-        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        // The deletion's own row removals find the wait cursor already set;
+        // setting it is a round trip to the window server under Wine.
+        if (!m_deletion.RemovingRows()) ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         m_deletion.OnItemChanged(reinterpret_cast<NMLISTVIEW*>(header));
       } else if (!m_draining.load()) {
         ShowSelectionStatus();
@@ -387,7 +388,7 @@ bool CKlarexView::OnReflectedNotify(NMHDR* header, LRESULT& result) {
       return true;
     case LVN_BEGINDRAG:
       // The dragged files are the selected rows; once dropped they go to the Recycle Bin.
-      if (DragOutFiles(SelectedRowPaths(m_hwnd)) != DROPEFFECT_NONE) OnRecycle();
+      if (DragOutFiles(SelectedRowPaths(m_hwnd)) != DROPEFFECT_NONE) StartDeletion(false);
       result = 0;
       return true;
     case NM_DBLCLK:

@@ -95,9 +95,10 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   void ShowTotals();
   // --- Keep and the running-program guard (list_extras.cpp) ------------------------
   void OnKeep();
-  // Before a deletion: false when the user cancelled; on Continue the rows
-  // of the running programs are unselected.
-  bool LeaveRunningProgramsAlone();
+  // Before a deletion of the selected `rows`: false when the user cancelled
+  // or no row is left; on Continue the rows of the running programs are
+  // unselected and leave `rows`.
+  bool LeaveRunningProgramsAlone(std::vector<CListView::Row>& rows);
 
   void AddRow(const FoundItem& item);
   void InsertColumns();
@@ -113,9 +114,8 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   void OnProperties();
   void ShowPropertiesOf(const std::wstring& path);
 
-  // Deletion (the deletion worker): Delete and Move to Recycle Bin.
-  void OnDelete();
-  void OnRecycle();
+  // Deletion (the deletion worker): Delete (permanent) and Move to Recycle Bin.
+  void StartDeletion(bool permanent);
   // Sorting: applies the last column click's order again after a refill.
   void ReapplySort();
 

@@ -68,10 +68,12 @@ void CKlarexView::OnKeep() {
 
 // --- The running-program guard ------------------------------------------------------
 
-bool CKlarexView::LeaveRunningProgramsAlone() {
+bool CKlarexView::LeaveRunningProgramsAlone(std::vector<CListView::Row>& rows) {
   CKlarexDoc* doc = Doc();
   if (!doc) return true;
-  const std::vector<std::wstring> paths = List().SelectedTexts(0);
+  std::vector<std::wstring> paths;
+  paths.reserve(rows.size());
+  for (const CListView::Row& row : rows) paths.push_back(row.text);
   const std::vector<WatchedProgram> programs = doc->WatchedPrograms();
   std::vector<size_t> leftAlone;
   const RunningAnswer answer = AskAboutRunningPrograms(
@@ -81,16 +83,16 @@ bool CKlarexView::LeaveRunningProgramsAlone() {
   if (answer == RunningAnswer::NoneRunning) return true;
   // Continue: the programs' rows stay in the list, unselected.
   CListView list = List();
-  for (int row = list.NextSelected(); row != -1; row = list.NextSelected(row)) {
-    const std::wstring path = list.ItemText(row, 0);
+  std::erase_if(rows, [&](const CListView::Row& row) {
     for (size_t i : leftAlone) {
-      if (TouchesProgram(programs[i], path)) {
-        list.SetSelected(row, false);
-        break;
+      if (TouchesProgram(programs[i], row.text)) {
+        list.SetSelected(row.index, false);
+        return true;
       }
     }
-  }
-  return list.SelectedCount() > 0;
+    return false;
+  });
+  return !rows.empty();
 }
 
 }  // namespace klarex

@@ -211,19 +211,38 @@ TEST_F(DeletionTest, TheListKeepsRepaintingWhileOneItemTakesLong) {
 
 TEST_F(DeletionTest, OnlyTheRowsInSightThatMovedArePaintedAgain) {
   ::ShowWindow(parent, SW_SHOW);
-  AddFiles(300);  // far more than the list shows
-  for (int i = 5; i < 300; ++i) list.Select(i);
-  ops.delay = std::chrono::milliseconds(1);  // several refreshes during the run
+  AddFiles(300);                                 // far more than the list shows
+  for (int i = 5; i < 200; ++i) list.Select(i);  // the scroll bar stays
+  ops.delay = std::chrono::milliseconds(1);      // several refreshes during the run
   PumpMessages();
   RECT fifth;
   ASSERT_TRUE(CListView(list.Handle()).RowRect(4, &fifth));
   s_painted = {};
   ASSERT_TRUE(worker.Start(true));
   ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(list.Count(), 5);
+  EXPECT_EQ(list.Count(), 105);
   // The rows that stayed at the top were not painted again; below them was.
   EXPECT_GE(s_painted.top, fifth.bottom);
   EXPECT_GT(s_painted.bottom, s_painted.top) << "the rows that went are still on screen";
+}
+
+TEST_F(DeletionTest, WhereTheScrollBarWentTheRowsArePainted) {
+  ::ShowWindow(parent, SW_SHOW);
+  AddFiles(300);
+  for (int i = 5; i < 300; ++i) list.Select(i);          // five rows stay: no scroll bar
+  ::SendMessageW(list.Handle(), WM_SETREDRAW, TRUE, 0);  // the scroll bar shows
+  PumpMessages();
+  RECT before;
+  ::GetClientRect(list.Handle(), &before);
+  s_painted = {};
+  ASSERT_TRUE(worker.Start(true));
+  ASSERT_TRUE(RunToEnd());
+  RECT after;
+  ::GetClientRect(list.Handle(), &after);
+  ASSERT_GT(after.right, before.right) << "the scroll bar should have gone";
+  // Beside the five rows, where the bar was, is painted too.
+  EXPECT_EQ(s_painted.top, 0);
+  EXPECT_GT(s_painted.right, before.right);
 }
 
 TEST_F(DeletionTest, EachChosenItemGoesToDeletePathOnceFoldersAsFiles) {
