@@ -57,7 +57,13 @@ void CStatusProgress::ShowProgress(int percent) {
   if (!Window()) CreateBar(bar);
   HWND progress = Window();
   if (!progress) return;
+  // The bar paints itself at once on every new position (about 2 ms under
+  // Wine with a visual style, once per percent of a deletion); it is painted
+  // with the next paint of the window instead.
+  ::DefWindowProcW(progress, WM_SETREDRAW, FALSE, 0);
   ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  ::DefWindowProcW(progress, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(progress, nullptr, FALSE);
   ::ShowWindow(progress, SW_SHOW);
   if (m_taskbar && IsWindows7OrLater())
     m_taskbar->SetProgressValue(::GetAncestor(bar, GA_ROOT), static_cast<ULONGLONG>(percent), 100);

@@ -142,5 +142,33 @@ TEST_F(MainFrameTest, StatusTextFromAnotherThreadArrivesAsACopy) {
   EXPECT_EQ(frame.StatusBar()->PaneText(0), L"from the worker");
 }
 
+int g_progressPaints = 0;
+WNDPROC g_progressProc = nullptr;
+LRESULT CALLBACK CountingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) ++g_progressPaints;
+  return CallWindowProcW(g_progressProc, hwnd, msg, wp, lp);
+}
+
+// A deletion moves the bar once per percent: it is painted with the window's
+// next paint, not at once each time (Wine's bar paints itself on every move).
+TEST_F(MainFrameTest, TheProgressBarMovesNowAndIsPaintedWithTheNextPaint) {
+  ShowWindow(frame.Handle(), SW_SHOW);
+  progress.ShowProgress(10);
+  HWND bar = progress.Window();
+  ASSERT_NE(bar, nullptr);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  g_progressPaints = 0;
+  g_progressProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
+  progress.ShowProgress(20);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 20);
+  EXPECT_EQ(g_progressPaints, 0);
+  EXPECT_TRUE(IsWindowVisible(bar));
+  UpdateWindow(frame.Handle());
+  EXPECT_EQ(g_progressPaints, 1);
+  SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_progressProc));
+}
+
 }  // namespace
 }  // namespace klarex
