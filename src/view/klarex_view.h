@@ -95,9 +95,9 @@ class CKlarexView : public CView, public IModeList, private IDeletionHost {
   void ShowTotals();
   // --- Keep and the running-program guard (list_extras.cpp) ------------------------
   void OnKeep();
-  // Before a deletion of the selected `rows`: false when the user cancelled
-  // or no row is left; on Continue the rows of the running programs are
-  // unselected and leave `rows`.
+  // Before a deletion of the selected `rows`: false when the user cancelled,
+  // or when Continue left no row; on Continue the rows of the running
+  // programs are unselected and leave `rows`.
   bool LeaveRunningProgramsAlone(std::vector<CListView::Row>& rows);
 
   void AddRow(const FoundItem& item);
