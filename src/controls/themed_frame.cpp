@@ -27,6 +27,16 @@ bool CThemedFrameWnd::Attach(HWND frame, HACCEL accel) {
   if (!::SetWindowSubclass(frame, &SubclassProc, reinterpret_cast<UINT_PTR>(this),
                            reinterpret_cast<DWORD_PTR>(this)))
     return false;
+  m_subclassed = true;
+  return Theme(frame, accel);
+}
+
+bool CThemedFrameWnd::AttachRouted(HWND frame, HACCEL accel) {
+  Detach();
+  return ::IsWindow(frame) && Theme(frame, accel);
+}
+
+bool CThemedFrameWnd::Theme(HWND frame, HACCEL accel) {
   m_hwnd = frame;
   m_accel = accel;
   m_systemMenu.Load(::GetSystemMenu(frame, FALSE), true);
@@ -38,7 +48,8 @@ bool CThemedFrameWnd::Attach(HWND frame, HACCEL accel) {
 
 void CThemedFrameWnd::Detach() {
   if (!m_hwnd) return;
-  ::RemoveWindowSubclass(m_hwnd, &SubclassProc, reinterpret_cast<UINT_PTR>(this));
+  if (m_subclassed) ::RemoveWindowSubclass(m_hwnd, &SubclassProc, reinterpret_cast<UINT_PTR>(this));
+  m_subclassed = false;
   ReleaseBarBrush();
   m_menu.Detach();
   m_systemMenu.Detach();
@@ -108,11 +119,22 @@ CMenuItemRecord* CThemedFrameWnd::RecordOf(ULONG_PTR data, CThemedMenu** owner) 
 
 LRESULT CALLBACK CThemedFrameWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                                DWORD_PTR data) {
-  return Guarded<LRESULT>(
-      0, [&] { return reinterpret_cast<CThemedFrameWnd*>(data)->OnMessage(hwnd, msg, wp, lp); });
+  const NextProc next = [hwnd](UINT m, WPARAM w, LPARAM l) {
+    return ::DefSubclassProc(hwnd, m, w, l);
+  };
+  return Guarded<LRESULT>(0, [&] {
+    return reinterpret_cast<CThemedFrameWnd*>(data)->OnMessage(hwnd, msg, wp, lp, next);
+  });
 }
 
-LRESULT CThemedFrameWnd::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CThemedFrameWnd::Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, const NextProc& next) {
+  // Before AttachRouted and after Detach the frame has the plain look.
+  if (!m_hwnd || hwnd != m_hwnd) return next(msg, wp, lp);
+  return OnMessage(hwnd, msg, wp, lp, next);
+}
+
+LRESULT CThemedFrameWnd::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                   const NextProc& next) {
   switch (msg) {
     case WM_MEASUREITEM: {
       auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
@@ -143,7 +165,7 @@ LRESULT CThemedFrameWnd::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_INITMENUPOPUP: {
       // The frame's own handler first: it may enable, check or rename items.
-      LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+      LRESULT r = next(msg, wp, lp);
       FollowMenuBar();
       auto popup = reinterpret_cast<HMENU>(wp);
       if (HIWORD(lp) && popup == ::GetSystemMenu(hwnd, FALSE) && popup != m_systemMenu.Handle())
@@ -155,19 +177,19 @@ LRESULT CThemedFrameWnd::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return r;
     }
     case WM_SYSCOLORCHANGE: {
-      LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+      LRESULT r = next(msg, wp, lp);
       OnSysColorChange();
       return r;
     }
     case WM_NCDESTROY: {
-      LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+      LRESULT r = next(msg, wp, lp);
       Detach();
       return r;
     }
     default:
       break;
   }
-  return ::DefSubclassProc(hwnd, msg, wp, lp);
+  return next(msg, wp, lp);
 }
 
 }  // namespace klarex

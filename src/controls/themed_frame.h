@@ -1,10 +1,13 @@
 // Glue between a frame window and its themed menus: answers the owner-draw,
 // mnemonic and pop-up messages of the frame's menu bar and system menu.
-// Works by subclassing, so the frame's own window procedure needs no change;
-// frames that keep the plain look simply never attach one.
+// Any window can be themed by subclassing (Attach), so its own window
+// procedure needs no change; a frame of this framework routes its messages
+// through instead (CThemedFrame). Frames that keep the plain look simply never
+// attach one.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "controls/menu_icons.h"
@@ -20,9 +23,18 @@ class CThemedFrameWnd {
   CThemedFrameWnd(const CThemedFrameWnd&) = delete;
   CThemedFrameWnd& operator=(const CThemedFrameWnd&) = delete;
 
-  // Themes the frame's current menu bar and system menu; `accel` is the
-  // frame's default accelerator table (for the accelerator texts).
+  // The frame's own handling of a message, after the themed menus' look.
+  using NextProc = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
+
+  // Themes the frame's current menu bar and system menu by subclassing it;
+  // `accel` is the frame's default accelerator table (for the accelerator texts).
   bool Attach(HWND frame, HACCEL accel);
+  // The same for a frame whose window procedure hands every message to Route.
+  // Under Wine a subclass costs window-property look-ups, round trips to the
+  // window server, on every message the frame gets (every notification of its
+  // list); routing costs nothing.
+  bool AttachRouted(HWND frame, HACCEL accel);
+  LRESULT Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, const NextProc& next);
   void Detach();
   // Item icons from toolbar resource `toolbarId` (module, else the program's).
   void LoadMenuIcons(HMODULE module, int toolbarId);
@@ -33,7 +45,8 @@ class CThemedFrameWnd {
  private:
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR data);
-  LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool Theme(HWND frame, HACCEL accel);
+  LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, const NextProc& next);
   // The frame's menu bar may have been replaced (SetMenu) since the last look.
   void FollowMenuBar();
   CThemedMenu* MenuOf(HMENU menu);
@@ -44,6 +57,7 @@ class CThemedFrameWnd {
   void ReleaseBarBrush();
 
   HWND m_hwnd = nullptr;
+  bool m_subclassed = false;
   HACCEL m_accel = nullptr;
   std::unique_ptr<CMenuIconSet> m_iconSet;
   GdiBrush m_barBrush;  // the menu bar's background once system colours changed
@@ -71,8 +85,15 @@ class CThemedFrame : public TBase {
   void ThemeMenus(UINT resourceId) {
     StartThemedMenus();
     HINSTANCE module = ::GetModuleHandleW(nullptr);
-    m_themed.Attach(this->Handle(), ::LoadAcceleratorsW(module, MAKEINTRESOURCEW(resourceId)));
+    m_themed.AttachRouted(this->Handle(),
+                          ::LoadAcceleratorsW(module, MAKEINTRESOURCEW(resourceId)));
     m_themed.LoadMenuIcons(module, static_cast<int>(resourceId));
+  }
+
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    return m_themed.Route(this->Handle(), msg, wp, lp, [this](UINT m, WPARAM w, LPARAM l) {
+      return TBase::WindowProc(m, w, l);
+    });
   }
 
  private:

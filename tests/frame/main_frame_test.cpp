@@ -84,6 +84,15 @@ TEST_F(MainFrameTest, CaptionBarsAndHiddenMenuBar) {
   EXPECT_EQ(bar->Id(), 59392);
 }
 
+// Every notification of the list passes the frame's procedure; a subclass in
+// front of it (SetWindowSubclass) finds its data through window properties,
+// under Wine a round trip to the window server for each message.
+TEST_F(MainFrameTest, TheThemedMenusPutNoSubclassInFrontOfTheFrame) {
+  EXPECT_EQ(::GetWindowLongPtrW(frame.Handle(), GWLP_WNDPROC),
+            static_cast<LONG_PTR>(::GetClassLongPtrW(frame.Handle(), GCLP_WNDPROC)));
+  EXPECT_EQ(CWnd::FromHandle(frame.Handle()), &frame);
+}
+
 TEST_F(MainFrameTest, IdleUpdatePushesStatesToTheToolbar) {
   // No rows yet: row commands disabled, Standard checked.
   frame.UpdateToolbarStates();
