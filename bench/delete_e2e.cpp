@@ -67,6 +67,7 @@ class SlowItemOperations : public klarex::IDeleteOperations {
     if (path == m_slow) Sleep(1000);
     return m_real.DeletePath(path, permanent);
   }
+  void Settle() override { m_real.Settle(); }
 
  private:
   klarex::IDeleteOperations& m_real;

@@ -1,6 +1,7 @@
-// DeletePath(permanent) against a bare DeleteFileW loop over the same number of
-// other freshly planted files, in alternating slices; the figure is the median
-// of the per-run ratios.
+// DeletePath(permanent), with the program's handle closer and until it has
+// settled, against a bare DeleteFileW loop over the same number of other
+// freshly planted files, in alternating slices; the figure is the median of
+// the per-run ratios.
 #include <windows.h>
 
 #include <algorithm>
@@ -41,17 +42,21 @@ std::vector<std::wstring> Plant(const klarex::test::TempDir& dir, const wchar_t*
   return paths;
 }
 
-// Seconds spent deleting paths[begin, end).
-template <typename Delete>
-double Seconds(const std::vector<std::wstring>& paths, size_t begin, size_t end, Delete remove) {
+// Seconds spent deleting paths[begin, end), until `settle` returns.
+template <typename Delete, typename Settle>
+double Seconds(const std::vector<std::wstring>& paths, size_t begin, size_t end, Delete remove,
+               Settle settle) {
   const auto start = klarex::bench::Clock::now();
   for (size_t i = begin; i < end; ++i) remove(paths[i]);
+  settle();
   return klarex::bench::Seconds(start);
 }
 
 }  // namespace
 
 int main() {
+  klarex::CHandleCloser closer;
+  const klarex::DeletionContext context{nullptr, nullptr, &closer};
   std::vector<double> ratios;
   for (int run = 0; run < kRuns; ++run) {
     klarex::test::TempDir dir;
@@ -63,13 +68,14 @@ int main() {
     for (size_t begin = 0; begin < measured.size(); begin += kSlice) {
       const size_t end = std::min(begin + kSlice, measured.size());
       auto viaDeletePath = [&] {
-        measuredSeconds += Seconds(measured, begin, end, [](const std::wstring& p) {
-          return klarex::DeletePath(p, true, {});
-        });
+        measuredSeconds += Seconds(
+            measured, begin, end,
+            [&](const std::wstring& p) { return klarex::DeletePath(p, true, context); },
+            [&] { closer.Settle(); });
       };
       auto viaDeleteFile = [&] {
-        floorSeconds += Seconds(floor, begin, end,
-                                [](const std::wstring& p) { return DeleteFileW(p.c_str()); });
+        floorSeconds += Seconds(
+            floor, begin, end, [](const std::wstring& p) { return DeleteFileW(p.c_str()); }, [] {});
       };
       if ((begin / kSlice + run) % 2) {
         viaDeleteFile();

@@ -83,6 +83,7 @@ void DeleteRows(const std::vector<Row>& rows, RecordMode mode, bool permanent, R
     ::GetSystemTimeAsFileTime(&entry.time);
     record.push_back(std::move(entry));
   }
+  run.deletion.Settle();
   AppendRecord(run, record);
   if (owners.empty()) return;
   std::sort(owners.begin(), owners.end());

@@ -229,6 +229,13 @@ FileHandle OpenForDeletion(const DeletionContext& context, std::wstring& exact, 
                            DWORD attributes, const Listing* siblings, DWORD& error) {
   FileHandle entry = OpenEntry(exact, access);
   error = entry ? ERROR_SUCCESS : ::GetLastError();
+  if (error == ERROR_ACCESS_DENIED && context.closer) {
+    // It may be a file deleted before (the same item listed twice, a file of a
+    // folder listed after it), marked for deletion and not yet unlinked.
+    context.closer->Settle();
+    entry = OpenEntry(exact, access);
+    error = entry ? ERROR_SUCCESS : ::GetLastError();
+  }
   if (error != ERROR_ACCESS_DENIED || IsReparsePoint(attributes) || !context.security) return entry;
   FileHandle look = OpenEntry(exact, kLook);
   if (!look || !LeadsToItself(look.get(), exact, siblings)) return entry;
@@ -292,9 +299,13 @@ DeleteOutcome RemoveEntry(const DeletionContext& context, std::wstring exact, DW
   const DeleteOutcome contents =
       list ? RemoveContents(context, entry.get(), exact) : DeleteOutcome::Deleted;
   if (contents == DeleteOutcome::Failed) return DeleteOutcome::Failed;
+  // A folder is empty only once what it held is unlinked.
+  if (list && context.closer) context.closer->Settle();
   const bool cleared = ClearReadOnly(entry.get(), attributes);
-  if (deletable && contents == DeleteOutcome::Deleted && Dispose(entry.get()))
+  if (deletable && contents == DeleteOutcome::Deleted && Dispose(entry.get())) {
+    if (context.closer) context.closer->Close(std::move(entry));
     return DeleteOutcome::Deleted;
+  }
   // Registered after everything it holds, so the restart removes those first.
   if (::MoveFileExW(exact.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
     return DeleteOutcome::AtRestart;
@@ -336,6 +347,8 @@ DeleteOutcome Recycle(const DeletionContext& context, const std::wstring& path, 
   // The shell takes plain Win32 paths only, and would act on another name
   // where Win32 strips a trailing dot or space.
   if (!IsPlainWin32Path(path)) return DeleteOutcome::Failed;
+  // The shell meets only what is unlinked, never a file marked for deletion.
+  if (context.closer) context.closer->Settle();
   {
     const DWORD list = IsPlainFolder(attributes) ? kList : 0;
     DWORD error = ERROR_SUCCESS;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sys/handle_closer.h"
 #include "sys/handles.h"
 #include "sys/status_sink.h"
 
@@ -50,10 +51,13 @@ inline bool IsGone(DeleteOutcome outcome) { return outcome != DeleteOutcome::Fai
 // what cannot be deleted otherwise. An entry that does not lead to itself (a
 // link that Wine shows as a plain file or folder) is never deleted through and
 // never entered: it stays, and so does the folder holding it.
-// `context` holds what the process lends a deletion.
+// `context` holds what the process lends a deletion. With a closer, a file
+// reported Deleted is marked for deletion (no one can open it any more) and is
+// unlinked when the closer closes its handle: Settle waits for that.
 struct DeletionContext {
   const SecurityState* security = nullptr;  // none: ownership is never taken
   IStatusSink* status = nullptr;            // hears "Deleting <path>" per entry
+  CHandleCloser* closer = nullptr;          // none: every handle closes at once
 };
 DeleteOutcome DeletePath(std::wstring path, bool permanent, const DeletionContext& context);
 
@@ -63,18 +67,24 @@ class IDeleteOperations {
  public:
   virtual ~IDeleteOperations() = default;
   virtual DeleteOutcome DeletePath(const std::wstring& path, bool permanent) = 0;
+  // Returns once everything reported Deleted so far is unlinked; called at the
+  // end of a run, before anyone looks at the file system again.
+  virtual void Settle() = 0;
 };
 
-// DeletePath with the process's security state, telling `status` what it deletes.
+// DeletePath with the process's security state, telling `status` what it
+// deletes; the files' handles close on a thread of their own.
 class CDeleteOperations final : public IDeleteOperations {
  public:
   CDeleteOperations(const SecurityState& security, IStatusSink& status)
-      : m_context{&security, &status} {}
+      : m_context{&security, &status, &m_closer} {}
   DeleteOutcome DeletePath(const std::wstring& path, bool permanent) override {
     return klarex::DeletePath(path, permanent, m_context);
   }
+  void Settle() override { m_closer.Settle(); }
 
  private:
+  CHandleCloser m_closer;
   DeletionContext m_context;
 };
 

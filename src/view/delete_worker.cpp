@@ -103,6 +103,9 @@ void CDeletionWorker::Run() {
   } catch (...) {
     // The list is given back as after any run.
   }
+  // The run ends when what it deleted is unlinked: a scan that follows must
+  // not meet it.
+  m_ops.Settle();
   try {
     FlushRecord(lines);
   } catch (...) {

@@ -139,6 +139,7 @@ class WithMeanwhile : public IDeleteOperations {
     if (m_meanwhile) m_meanwhile(path);
     return m_inner.DeletePath(path, permanent);
   }
+  void Settle() override { m_inner.Settle(); }
 
  private:
   IDeleteOperations& m_inner;

@@ -64,6 +64,7 @@ class FaultyOperations : public IDeleteOperations {
         throw std::runtime_error("injected");
     }
   }
+  void Settle() override { m_real.Settle(); }
   int m_calls = 0;
 
  private:

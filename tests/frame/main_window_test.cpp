@@ -41,6 +41,7 @@ class SlowOperations : public IDeleteOperations {
     ::Sleep(150);
     return DeleteOutcome::Deleted;
   }
+  void Settle() override {}
 };
 
 FoundItem Record(const std::wstring& path) {

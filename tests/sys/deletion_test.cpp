@@ -434,3 +434,63 @@ TEST_F(LinkTest, LinkToANamesakeWithoutTheTrailingDotIsALinkToo) {
 
 }  // namespace
 }  // namespace klarex
+
+namespace klarex {
+namespace {
+
+// --- With a closer: files are unlinked when their handles close, meanwhile --------------
+
+class CloserTest : public testing::Test {
+ protected:
+  TempDir dir;
+  CountingSink sink;
+  CHandleCloser closer;
+  const DeletionContext context{nullptr, &sink, &closer};
+};
+
+TEST_F(CloserTest, SettleWaitsTillEveryQueuedHandleIsClosedAndTheEndClosesTheRest) {
+  std::vector<std::wstring> files;
+  for (int i = 0; i < 40; ++i) files.push_back(dir.File(L"h" + std::to_wstring(i) + L".tmp"));
+  auto queue = [](CHandleCloser& into, const std::wstring& file) {
+    into.Close(FileHandle(CreateFileW(file.c_str(), DELETE, FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr)));
+  };
+  for (int i = 0; i < 20; ++i) queue(closer, files[i]);
+  closer.Settle();
+  for (int i = 0; i < 20; ++i) EXPECT_FALSE(Exists(files[i])) << i;
+  {
+    CHandleCloser ending;
+    for (int i = 20; i < 40; ++i) queue(ending, files[i]);
+  }
+  for (int i = 20; i < 40; ++i) EXPECT_FALSE(Exists(files[i])) << i;
+  closer.Settle();  // nothing queued: returns at once
+}
+
+TEST_F(CloserTest, AFolderGoesWholeOnceWhatItHeldIsUnlinked) {
+  for (int i = 0; i < 30; ++i) dir.File(L"tree\\f" + std::to_wstring(i) + L".tmp");
+  dir.File(L"tree\\sub\\deep\\g.tmp");
+  EXPECT_EQ(DeletePath(dir / L"tree", true, context), DeleteOutcome::Deleted);
+  closer.Settle();
+  EXPECT_FALSE(Exists(dir / L"tree"));
+}
+
+// A file marked for deletion and not yet unlinked, met again, is gone all the
+// same (Windows refuses to open it: it waits for the closer and finds it
+// Missing; Wine opens and marks it again), and is not in the way of its folder.
+TEST_F(CloserTest, WhatAnEarlierItemDeletedIsGoneAgainAndNoObstacle) {
+  const std::wstring file = dir.File(L"twice.tmp");
+  EXPECT_EQ(DeletePath(file, true, context), DeleteOutcome::Deleted);
+  const DeleteOutcome again = DeletePath(file, true, context);
+  EXPECT_TRUE(again == DeleteOutcome::Deleted || again == DeleteOutcome::Missing)
+      << testing::PrintToString(again);
+
+  const std::wstring inner = dir.File(L"holder\\inner.tmp");
+  dir.File(L"holder\\other.tmp");
+  EXPECT_EQ(DeletePath(inner, true, context), DeleteOutcome::Deleted);
+  EXPECT_EQ(DeletePath(dir / L"holder", true, context), DeleteOutcome::Deleted);
+  closer.Settle();
+  EXPECT_FALSE(Exists(dir / L"holder"));
+}
+
+}  // namespace
+}  // namespace klarex

@@ -36,6 +36,7 @@ class RecordingOperations : public IDeleteOperations {
     const auto outcome = outcomes.find(path);
     return outcome == outcomes.end() ? DeleteOutcome::Deleted : outcome->second;
   }
+  void Settle() override { Log(L"settle"); }
   std::vector<std::wstring> Calls() {
     std::lock_guard<std::mutex> lock(m);
     return calls;
@@ -254,7 +255,7 @@ TEST_F(DeletionTest, EachChosenItemGoesToDeletePathOnceFoldersAsFiles) {
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(ops.Calls(), (std::vector<std::wstring>{L"delete C:\\junk\\dir", L"done C:\\junk\\dir",
                                                     L"delete C:\\junk\\plain.tmp",
-                                                    L"done C:\\junk\\plain.tmp"}));
+                                                    L"done C:\\junk\\plain.tmp", L"settle"}));
   EXPECT_EQ(list.Column(0), (std::vector<std::wstring>{L"C:\\keep"}));
 
   list.Add(L"C:\\junk\\dir2", L"Folder", L"0 KB", L"", 0, 2);
@@ -262,8 +263,9 @@ TEST_F(DeletionTest, EachChosenItemGoesToDeletePathOnceFoldersAsFiles) {
   ASSERT_TRUE(worker.Start(false));
   ASSERT_TRUE(RunToEnd());
   auto calls = ops.Calls();
-  ASSERT_EQ(calls.size(), 6u);
-  EXPECT_EQ(calls[4], L"recycle C:\\junk\\dir2");
+  ASSERT_EQ(calls.size(), 8u);
+  EXPECT_EQ(calls[5], L"recycle C:\\junk\\dir2");
+  EXPECT_EQ(calls[7], L"settle");
 }
 
 TEST_F(DeletionTest, RowsStayWhereTheirItemsStay) {
@@ -302,9 +304,11 @@ TEST_F(DeletionTest, AnExceptionOfAnyTypeEndsTheRunAndKeepsItsRow) {
     ASSERT_TRUE(RunToEnd());
     EXPECT_FALSE(worker.IsBusy());
     EXPECT_TRUE(::IsWindowEnabled(list.Handle()));
-    // f2 went before, f1 threw and stays, f0 was not reached.
+    // f2 went before, f1 threw and stays, f0 was not reached; what went is
+    // unlinked before the run ends.
     EXPECT_EQ(list.Column(0),
               (std::vector<std::wstring>{L"C:\\junk\\f0.tmp", L"C:\\junk\\f1.tmp"}));
+    EXPECT_EQ(ops.Calls().back(), L"settle");
   }
 }
 
@@ -376,8 +380,11 @@ TEST_F(DeletionTest, ClosingDuringARunOf2000ItemsEndsCleanly) {
   EXPECT_FALSE(worker.IsBusy());
   auto calls = ops.Calls();
   ASSERT_FALSE(calls.empty());
-  // The worker stopped between rows: every started deletion was completed.
-  EXPECT_EQ(calls.back().rfind(L"done ", 0), 0u);
+  // The worker stopped between rows: every started deletion was completed, and
+  // what it deleted was unlinked.
+  EXPECT_EQ(calls.back(), L"settle");
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2].rfind(L"done ", 0), 0u);
   size_t deletes = 0;
   for (const auto& call : calls) deletes += call.rfind(L"delete ", 0) == 0;
   EXPECT_LT(deletes, 2000u);
