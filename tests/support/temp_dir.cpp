@@ -71,24 +71,45 @@ bool LeadsToItself(const std::wstring& exact) {
                                    static_cast<int>(exact.size()), TRUE) == CSTR_EQUAL;
 }
 
+// A link: a reparse point, or a file that opens as another (or one Wine names
+// without its trailing dot). Removed from the host side.
+bool IsLink(const std::wstring& exact, DWORD attrs) {
+  return (attrs & FILE_ATTRIBUTE_REPARSE_POINT) ||
+         (!(attrs & FILE_ATTRIBUTE_DIRECTORY) && !LeadsToItself(exact));
+}
+
+template <typename Visit>
+void ForEachChild(const std::wstring& exact, Visit visit) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((exact + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    std::wstring name = fd.cFileName;
+    if (name != L"." && name != L"..") visit(exact + L"\\" + name);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+}
+
+// Links go first, while what they lead to is still there: once their target
+// is gone Windows code no longer sees them, and they would keep their folder.
+void RemoveLinks(const std::wstring& exact) {
+  ForEachChild(exact, [](const std::wstring& child) {
+    const DWORD attrs = GetFileAttributesW(child.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) return;
+    if (IsLink(child, attrs))
+      RemoveLink(child.substr(4));
+    else if (attrs & FILE_ATTRIBUTE_DIRECTORY)
+      RemoveLinks(child);
+  });
+}
+
 void RemoveExact(const std::wstring& exact) {
   DWORD attrs = GetFileAttributesW(exact.c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES) return;
-  if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) ||
-      (!(attrs & FILE_ATTRIBUTE_DIRECTORY) && !LeadsToItself(exact))) {
-    // A link (or a file Wine names without its trailing dot): unlinked from the host side.
+  if (IsLink(exact, attrs)) {
     RemoveLink(exact.substr(4));
   } else if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((exact + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        RemoveExact(exact + L"\\" + name);
-      } while (FindNextFileW(h, &fd));
-      FindClose(h);
-    }
+    ForEachChild(exact, RemoveExact);
     SetFileAttributesW(exact.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryW(exact.c_str());
   } else {
@@ -99,6 +120,10 @@ void RemoveExact(const std::wstring& exact) {
 
 }  // namespace
 
-void RemoveTree(const std::wstring& path) { RemoveExact(L"\\\\?\\" + path); }
+void RemoveTree(const std::wstring& path) {
+  const std::wstring exact = path.rfind(L"\\\\?\\", 0) == 0 ? path : L"\\\\?\\" + path;
+  RemoveLinks(exact);
+  RemoveExact(exact);
+}
 
 }  // namespace klarex::test
