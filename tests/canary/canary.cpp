@@ -167,6 +167,9 @@ CanaryTree::CanaryTree() {
 
 CanaryTree::~CanaryTree() {
   ForgetPendingBelow(Root());
+  // The tree before the outside folder: its links there could not be seen
+  // from Windows, and so not be removed, once their targets were gone.
+  RemoveTree(m_dir.Path());
   if (!m_outside.empty()) RemoveTree(m_outside);
 }
 
