@@ -52,8 +52,9 @@ inline bool IsGone(DeleteOutcome outcome) { return outcome != DeleteOutcome::Fai
 // link that Wine shows as a plain file or folder) is never deleted through and
 // never entered: it stays, and so does the folder holding it.
 // `context` holds what the process lends a deletion. With a closer, a file
-// reported Deleted is marked for deletion (no one can open it any more) and is
-// unlinked when the closer closes its handle: Settle waits for that.
+// reported Deleted is marked for deletion (Windows lets no one open it any
+// more; Wine does) and is unlinked when the closer closes its handle: Settle
+// waits for that.
 struct DeletionContext {
   const SecurityState* security = nullptr;  // none: ownership is never taken
   IStatusSink* status = nullptr;            // hears "Deleting <path>" per entry
